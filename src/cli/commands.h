@@ -1,0 +1,18 @@
+// The sub-commands of velview-cli. Each returns the process exit status: 0 success,
+// 1 a result the caller should look at, 2 the input could not be processed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velview::cli {
+
+using Args = std::vector<std::string>;
+
+int SettingsCommand(const Args& args);
+int StartupCommand(const Args& args);
+
+// Prints "velview-cli: <message>" on stderr.
+void Error(const std::string& message);
+
+}  // namespace velview::cli

@@ -1,0 +1,42 @@
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "cli/commands.h"
+#include "common/runtime_folder.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: velview-cli COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  settings dump FILE        print a settings file (.tin or .ini) as indented text\n"
+    "  settings encode IN OUT    write IN in the form OUT's extension names (.ini = text)\n"
+    "  startup [--hold]          extract the built-in files, open the standard files,\n"
+    "                            list what they hold and remove them again (--hold:\n"
+    "                            keep them until interrupted)\n"
+    "  help                      this text\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Before anything else starts a thread: a Ctrl+C must still remove extracted files.
+    velview::InstallSignalCleanup();
+    velview::cli::Args args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+        std::fputs(kUsage, args.empty() ? stderr : stdout);
+        return args.empty() ? 2 : 0;
+    }
+    const std::string command = args[0];
+    args.erase(args.begin());
+    try {
+        if (command == "settings") return velview::cli::SettingsCommand(args);
+        if (command == "startup") return velview::cli::StartupCommand(args);
+    } catch (const std::exception& e) {
+        velview::cli::Error(e.what());
+        return 2;
+    }
+    velview::cli::Error("unknown command '" + command + "' (see velview-cli help)");
+    return 2;
+}
