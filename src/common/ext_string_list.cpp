@@ -280,8 +280,8 @@ int TExtStringList::ReadInteger(std::string_view name, int def) const {
 }
 
 double TExtStringList::ReadReal(std::string_view name) const {
-    std::string_view v = TrimControl(ReadString(name));
-    std::string s(v);
+    const std::string value = ReadString(name);
+    std::string s(TrimControl(value));
     double d = 0;
     auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), d);
     return (ec == std::errc() && p == s.data() + s.size() && !s.empty()) ? d : 0.0;
