@@ -11,6 +11,7 @@ using Args = std::vector<std::string>;
 
 int SettingsCommand(const Args& args);
 int StartupCommand(const Args& args);
+int StandardsCommand(const Args& args);
 
 // Prints "velview-cli: <message>" on stderr.
 void Error(const std::string& message);

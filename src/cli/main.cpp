@@ -16,6 +16,9 @@ constexpr const char* kUsage =
     "  startup [--hold]          extract the built-in files, open the standard files,\n"
     "                            list what they hold and remove them again (--hold:\n"
     "                            keep them until interrupted)\n"
+    "  standards list [--json]   the built-in and user standards\n"
+    "  standards show ID|CODE [--json]\n"
+    "                            the items, photo categories and switches of a standard\n"
     "  help                      this text\n";
 
 }  // namespace
@@ -33,6 +36,7 @@ int main(int argc, char** argv) {
     try {
         if (command == "settings") return velview::cli::SettingsCommand(args);
         if (command == "startup") return velview::cli::StartupCommand(args);
+        if (command == "standards") return velview::cli::StandardsCommand(args);
     } catch (const std::exception& e) {
         velview::cli::Error(e.what());
         return 2;

@@ -105,6 +105,12 @@ void RuntimeFolder::Remove() {
     lockFd_ = -1;
 }
 
+fs::path ProgramFolder() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : exe.parent_path();
+}
+
 void InstallSignalCleanup() {
     static std::once_flag once;
     std::call_once(once, [] {

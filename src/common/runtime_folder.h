@@ -31,6 +31,9 @@ private:
     bool removed_ = false;
 };
 
+// The folder of the running executable (empty when it cannot be told).
+std::filesystem::path ProgramFolder();
+
 // Blocks SIGINT, SIGTERM and SIGHUP in the calling thread (and so in every thread it starts
 // afterwards) and starts a thread that, on such a signal, removes the runtime folder and then
 // ends the process with that signal. Call first thing in main(), before other threads start.

@@ -54,6 +54,31 @@ TTreeIniItem* TTreeIniItem::FindChild(std::string_view name) const {
     return nullptr;
 }
 
+TTreeIniItem* TTreeIniItem::FindByPath(std::string_view path) {
+    TTreeIniItem* cur = this;
+    std::size_t i = 0;
+    while (cur && i < path.size()) {
+        while (i < path.size() && path[i] == '\\') ++i;
+        if (i >= path.size()) break;
+        std::size_t end = path.find('\\', i);
+        if (end == std::string_view::npos) end = path.size();
+        cur = cur->FindChild(path.substr(i, end - i));
+        i = end;
+    }
+    return cur;
+}
+
+void TTreeIniItem::CopyContentFrom(const TTreeIniItem& source) {
+    values_.SetLines(source.values_.Lines());
+    for (int i = 0; i < source.Count(); ++i) {
+        const TTreeIniItem* from = source.Peek(i);
+        if (!from) continue;
+        TTreeIniItem* to = Item(i);
+        to->name_ = from->name_;
+        to->CopyContentFrom(*from);
+    }
+}
+
 TTreeIniItem& TTreeIniItem::SectionByPath(std::string_view path) {
     // Collapse runs of "\" and drop leading and trailing ones: "\A\\B\" and "A\B" are the
     // same path.

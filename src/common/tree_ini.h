@@ -43,6 +43,12 @@ public:
 
     // The direct child named `name` (ASCII case ignored), or null; creates nothing.
     TTreeIniItem* FindChild(std::string_view name) const;
+    // The section at the backslash path below this one, or null; creates nothing.
+    TTreeIniItem* FindByPath(std::string_view path);
+    // Replaces this section's values with the source's and copies each child of the source
+    // onto the child at the same position (created where missing), names included.
+    void CopyContentFrom(const TTreeIniItem& source);
+    const TExtStringList& ValuesConst() const { return values_; }
 
 protected:
     std::unique_ptr<TTreeIniItem> CreateItem(int index) override;
