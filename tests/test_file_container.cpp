@@ -143,7 +143,7 @@ TEST(EntFileMgr, StartUpSliceOpensBothStandardFilesAndDeletesThem) {
         EXPECT_EQ(ent.StandardListTree().Item(0)->Name(), "EntType0000");
         EXPECT_FALSE(ent.StandardListTree().ReadString("EntType0000", "ID").empty());
         EXPECT_GE(ent.InformationTree().Count(), 1);
-        EXPECT_EQ(ent.InformationTree().ReadString("C00002005\\BaseInfo", "PhotoDir"), "PIC");
+        EXPECT_EQ(ent.InformationTree().ReadString("C00002005\\BaseInfo", "PhotoDir"), "PHOTO/PIC");
         EXPECT_TRUE(TExtStringList::TestFile(folder / "EnTyp.tin"));
         // A change to an opened tree is not written back when the files are deleted.
         ent.InformationTree().Values("X").WriteString("a", "b");
