@@ -4,7 +4,7 @@
 # Works as root and, for other users, through sudo.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev ccache)
+packages=(cmake ninja-build g++ libgtest-dev ccache libxml2-utils)
 
 missing=()
 for p in "${packages[@]}"; do

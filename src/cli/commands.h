@@ -12,6 +12,8 @@ using Args = std::vector<std::string>;
 int SettingsCommand(const Args& args);
 int StartupCommand(const Args& args);
 int StandardsCommand(const Args& args);
+int CheckCommand(const Args& args);
+int InfoCommand(const Args& args);
 
 // Prints "velview-cli: <message>" on stderr.
 void Error(const std::string& message);

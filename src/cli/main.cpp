@@ -11,6 +11,10 @@ constexpr const char* kUsage =
     "usage: velview-cli COMMAND [ARGS]\n"
     "\n"
     "commands:\n"
+    "  check DIR [--standard ID|CODE] [--json]\n"
+    "                            check every photo of a delivery against the standard;\n"
+    "                            exit 0 no faults, 1 faults found, 2 not loaded\n"
+    "  info DIR [--json]         everything read from a delivery\n"
     "  settings dump FILE        print a settings file (.tin or .ini) as indented text\n"
     "  settings encode IN OUT    write IN in the form OUT's extension names (.ini = text)\n"
     "  startup [--hold]          extract the built-in files, open the standard files,\n"
@@ -37,6 +41,8 @@ int main(int argc, char** argv) {
         if (command == "settings") return velview::cli::SettingsCommand(args);
         if (command == "startup") return velview::cli::StartupCommand(args);
         if (command == "standards") return velview::cli::StandardsCommand(args);
+        if (command == "check") return velview::cli::CheckCommand(args);
+        if (command == "info") return velview::cli::InfoCommand(args);
     } catch (const std::exception& e) {
         velview::cli::Error(e.what());
         return 2;

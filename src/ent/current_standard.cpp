@@ -105,7 +105,8 @@ void ChooseCurrentStandard(const TEntTypeList& list, const std::filesystem::path
     if (const TEntType* e = FindById(list, id)) g_current = *e;
 }
 
-std::optional<std::string> MatchStandardToDelivery(const DeliveryKind& data, const TEntTypeList& list) {
+std::optional<std::string> MatchStandardToDelivery(const DeliveryKind& data, const TEntTypeList& list,
+                                                   bool remember) {
     const TEntType& cur = g_current;
     const int t = data.dtdType;
     const int v = data.variantClass;
@@ -140,7 +141,7 @@ std::optional<std::string> MatchStandardToDelivery(const DeliveryKind& data, con
     if (chosen && !fits(*chosen)) chosen = FindById(list, fallback);
     if (!chosen) return std::nullopt;
     g_current = *chosen;
-    reg.WriteString("CurETID", g_current.id);
+    if (remember) reg.WriteString("CurETID", g_current.id);
     return "使用する適用基準（案）を '" + g_current.name + "' に設定します。";
 }
 

@@ -41,9 +41,10 @@ struct DeliveryKind {
 };
 
 // Keeps the current standard when it fits the data, else switches to the stored standard of
-// that kind of data (or its fallback) and writes "CurETID". Returns the message to show after
-// a switch.
-std::optional<std::string> MatchStandardToDelivery(const DeliveryKind& data, const TEntTypeList& list);
+// that kind of data (or its fallback) and, with `remember`, writes "CurETID". Returns the
+// message to show after a switch.
+std::optional<std::string> MatchStandardToDelivery(const DeliveryKind& data, const TEntTypeList& list,
+                                                   bool remember = true);
 // After the user chose a standard: "CurETID" and the value of the loaded kind of data.
 void RecordStandardChoice(const TEntType& chosen, const std::optional<DeliveryKind>& loadedPhotoXml);
 

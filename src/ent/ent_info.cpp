@@ -116,6 +116,7 @@ std::vector<std::string> TEntInfo::ResolveReferences() {
 
 std::vector<std::string> TEntInfo::ReplaceContent(const std::vector<std::string>& lines) {
     SetText(lines, LoadMode::Replace);
+    ++generation_;
     InvalidateStandardFlags();
     return ResolveReferences();
 }

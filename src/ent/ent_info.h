@@ -20,6 +20,8 @@ public:
     // references that could not be resolved, as texts naming the section.
     std::vector<std::string> ReplaceContent(const std::vector<std::string>& lines);
     std::vector<std::string> ReplaceContentFromFile(const std::string& file);
+    // Counts content replacements, so caches built from the content know when to go.
+    unsigned Generation() const { return generation_; }
 
     // Sections of one code; null when absent (nothing is created by a query).
     TTreeIniItem* CodeSection(std::string_view code);
@@ -41,6 +43,7 @@ public:
 private:
     TEntInfo() = default;
     std::vector<std::string> ResolveReferences();
+    unsigned generation_ = 0;
 };
 
 // Resolves every "Reference" of a tree, depth first, each section before its children.
