@@ -14,6 +14,7 @@ int StartupCommand(const Args& args);
 int StandardsCommand(const Args& args);
 int CheckCommand(const Args& args);
 int InfoCommand(const Args& args);
+int ExifCommand(const Args& args);
 
 // Prints "velview-cli: <message>" on stderr.
 void Error(const std::string& message);

@@ -15,6 +15,8 @@ constexpr const char* kUsage =
     "                            check every photo of a delivery against the standard;\n"
     "                            exit 0 no faults, 1 faults found, 2 not loaded\n"
     "  info DIR [--json]         everything read from a delivery\n"
+    "  exif FILE|DIR... [--json] Exif date, pixel size, frame size and thumbnail size\n"
+    "                            of JPEG files (folders: every .jpg below them)\n"
     "  settings dump FILE        print a settings file (.tin or .ini) as indented text\n"
     "  settings encode IN OUT    write IN in the form OUT's extension names (.ini = text)\n"
     "  startup [--hold]          extract the built-in files, open the standard files,\n"
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
         if (command == "standards") return velview::cli::StandardsCommand(args);
         if (command == "check") return velview::cli::CheckCommand(args);
         if (command == "info") return velview::cli::InfoCommand(args);
+        if (command == "exif") return velview::cli::ExifCommand(args);
     } catch (const std::exception& e) {
         velview::cli::Error(e.what());
         return 2;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/date_time.h"
 #include "common/ext_string_list.h"
 
 namespace velview {
@@ -40,34 +41,6 @@ bool MirrorOf(int f, int& list, int& entry) {
 }
 
 const std::string kEmpty;
-
-// Days since 30 December 1899 of a civil date (proleptic Gregorian), 0 when invalid.
-double DateValue(int y, int m, int d) {
-    if (y < 1 || m < 1 || m > 12 || d < 1) return 0;
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    if (d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) return 0;
-    // Days from civil (Howard Hinnant's algorithm), shifted to the 1899-12-30 epoch.
-    y -= m <= 2;
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yoe = y - era * 400;
-    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    const long days1970 = static_cast<long>(era) * 146097 + doe - 719468;
-    return static_cast<double>(days1970 + 25569);
-}
-
-void CivilFromDays(long z, int& y, int& m, int& d) {
-    z += 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long doe = z - era * 146097;
-    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
 
 }  // namespace
 
@@ -237,7 +210,7 @@ double TCustomPctInfo::PhotoDate() const {
     y = std::stoi(t.substr(0, 4));
     m = std::stoi(t.substr(4, 2));
     d = std::stoi(t.substr(6, 2));
-    return DateValue(y, m, d);
+    return EncodeDate(y, m, d);
 }
 
 void TCustomPctInfo::SetPhotoDate(double date) {
@@ -246,7 +219,7 @@ void TCustomPctInfo::SetPhotoDate(double date) {
         return;
     }
     int y = 0, m = 0, d = 0;
-    CivilFromDays(static_cast<long>(std::floor(date)) - 25569, y, m, d);
+    DecodeDate(date, y, m, d);
     char buf[16];
     std::snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
     SetField(fld::PctYMD, buf);
