@@ -15,6 +15,7 @@ int StandardsCommand(const Args& args);
 int CheckCommand(const Args& args);
 int InfoCommand(const Args& args);
 int ExifCommand(const Args& args);
+int ThumbsCommand(const Args& args);
 
 // Prints "velview-cli: <message>" on stderr.
 void Error(const std::string& message);

@@ -17,6 +17,8 @@ constexpr const char* kUsage =
     "  info DIR [--json]         everything read from a delivery\n"
     "  exif FILE|DIR... [--json] Exif date, pixel size, frame size and thumbnail size\n"
     "                            of JPEG files (folders: every .jpg below them)\n"
+    "  thumbs DIR --size WxH --out OUTDIR [--jobs N]\n"
+    "                            a thumbnail JPEG per photo below DIR, in parallel\n"
     "  settings dump FILE        print a settings file (.tin or .ini) as indented text\n"
     "  settings encode IN OUT    write IN in the form OUT's extension names (.ini = text)\n"
     "  startup [--hold]          extract the built-in files, open the standard files,\n"
@@ -46,6 +48,7 @@ int main(int argc, char** argv) {
         if (command == "check") return velview::cli::CheckCommand(args);
         if (command == "info") return velview::cli::InfoCommand(args);
         if (command == "exif") return velview::cli::ExifCommand(args);
+        if (command == "thumbs") return velview::cli::ThumbsCommand(args);
     } catch (const std::exception& e) {
         velview::cli::Error(e.what());
         return 2;
