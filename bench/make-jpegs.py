@@ -109,8 +109,12 @@ def draw_label(img, xy, text, scale, fill):
     img.paste(Image.new(img.mode, mask.size, fill), xy, mask)
 
 
-def scene(width, height, seed):
-    """A site-photo stand-in of the given size; returns it with the blackboard's box."""
+def scene(width, height, seed, margin=(0, 0)):
+    """A site-photo stand-in of the given size; returns it with the blackboard's box.
+
+    With a margin, the blackboard is placed so that it lies inside every crop of
+    (width - margin x, height - margin y) pixels.
+    """
     rnd = seeded("scene", seed)
     s = width / 4000.0                                 # 1.0 for a camera picture
     horizon = height * rnd.randrange(38, 52) // 100
@@ -186,8 +190,9 @@ def scene(width, height, seed):
                width=max(1, int(12 * s)))
 
     # the blackboard in the lower left corner, as on every construction photo
-    bw, bh = width * 40 // 100, height * 28 // 100
-    bx, by = int(60 * s), height - bh - int(60 * s)
+    mx, my = margin
+    bw, bh = (width - mx) * 40 // 100, (height - my) * 28 // 100
+    bx, by = mx + int(60 * s), height - my - bh - int(60 * s)
     d.rectangle([bx, by, bx + bw, by + bh], fill=(30, 72, 44), outline=(225, 225, 215),
                 width=max(1, int(14 * s)))
     for k in range(1, 4):
@@ -381,14 +386,15 @@ def make_camera(out, n):
     for serial in range(1, n + 1):
         b = (serial - 1) % BASES
         if b not in bases:
-            bases[b] = scene(CAMERA_W + MARGIN_X, CAMERA_H + MARGIN_Y, "camera-%d" % b)
+            bases[b] = scene(CAMERA_W + MARGIN_X, CAMERA_H + MARGIN_Y, "camera-%d" % b,
+                             (MARGIN_X, MARGIN_Y))
         base, board = bases[b]
         rnd = seeded("camera", serial)
         dx, dy = rnd.randrange(MARGIN_X), rnd.randrange(MARGIN_Y)
         img = base.crop((dx, dy, dx + CAMERA_W, dy + CAMERA_H))
         when = shooting_time(serial, "camera")
         bx, by, bw, bh = board
-        blackboard_text(img, (bx - dx, by + MARGIN_Y - dy - MARGIN_Y // 2, bw, bh), serial,
+        blackboard_text(img, (bx - dx, by - dy, bw, bh), serial,
                         when.strftime("%Y.%m.%d"), rnd.choice(TITLES), 9)
         data = jpeg(img, 90)
         thumb = None
