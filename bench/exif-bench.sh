@@ -63,6 +63,11 @@ fi
 
 now() { date +%s%N; }
 
+# CPU time the whole machine and this script (with everything it started and waited for) have
+# used, in clock ticks: the difference is what other processes took while we measured.
+busy_ticks() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9 }' /proc/stat 2>/dev/null; }
+own_ticks() { awk '{ print $14 + $15 + $16 + $17 }' "/proc/$$/stat" 2>/dev/null; }
+
 # measure COMMAND...: runs it $runs times (output to /dev/null), prints the best wall time in
 # seconds. A failing run stops the script.
 measure() {
@@ -114,6 +119,7 @@ with_files exiftool -DateTimeOriginal >"$tmp/out" 2>&1
 expect "exiftool" "$(grep -c '^Date/Time Original *: [0-9]' "$tmp/out")"
 
 echo "exiv2 $(exiv2 --version 2>/dev/null | head -1 | awk '{print $NF}'), exiftool $(exiftool -ver)"
+busy0=$(busy_ticks) own0=$(own_ticks) start_ns=$(now)
 echo "best of $runs, wall time, one process each:"
 echo
 
@@ -144,5 +150,16 @@ if [ "$have_cli" = 1 ]; then
         printf "ratio exiv2 / velview-cli:           %.1f\n", a / v
         printf "ratio exiftool -fast / velview-cli:  %.1f\n", b / v
         printf "ratio exiftool / velview-cli:        %.1f\n", c / v
+    }'
+fi
+
+# Other work on the machine spoils the figures: show how much there was.
+busy1=$(busy_ticks) own1=$(own_ticks) end_ns=$(now)
+if [ -n "$busy0" ] && [ -n "$busy1" ]; then
+    awk -v b="$((busy1 - busy0))" -v o="$((own1 - own0))" -v hz="$(getconf CLK_TCK)" \
+        -v ns="$((end_ns - start_ns))" -v cores="$(nproc)" 'BEGIN {
+        other = (b - o) / hz; if (other < 0) other = 0
+        printf "other processes used %.1f CPU seconds during the %.0f s of measuring (%.0f%% of %d cores)\n",
+               other, ns / 1e9, 100 * other / (ns / 1e9 * cores), cores
     }'
 fi

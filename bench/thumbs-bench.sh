@@ -73,6 +73,11 @@ echo "vipsthumbnail $(vipsthumbnail --vips-version 2>/dev/null | awk '{print $2}
 
 now() { date +%s%N; }
 
+# CPU time the whole machine and this script (with everything it started and waited for) have
+# used, in clock ticks: the difference is what other processes took while we measured.
+busy_ticks() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9 }' /proc/stat 2>/dev/null; }
+own_ticks() { awk '{ print $14 + $15 + $16 + $17 }' "/proc/$$/stat" 2>/dev/null; }
+
 run_velview() {   # SET OUT
     "$cli" thumbs "$tmp/$1" --size "$size" --out "$2" --jobs "$jobs"
 }
@@ -136,6 +141,7 @@ sample() {
     [ -n "$f" ] && echo "$1 output $(basename "$f"): $(vipsheader -f width "$f")x$(vipsheader -f height "$f")"
 }
 
+busy0=$(busy_ticks) own0=$(own_ticks) start_ns=$(now)
 echo "best of $runs, wall time, $jobs jobs:"
 echo
 printf '%-18s %-34s %9s %10s %14s\n' "files" "command" "wall" "files/s" "velview/vips"
@@ -163,5 +169,16 @@ echo
 [ -n "${vel_sample:-}" ] && echo "$vel_sample"
 if [ "$have_cli" = 0 ]; then
     echo "(velview-cli thumbs not measured)"
+fi
+
+# Other work on the machine spoils the figures: show how much there was.
+busy1=$(busy_ticks) own1=$(own_ticks) end_ns=$(now)
+if [ -n "$busy0" ] && [ -n "$busy1" ]; then
+    awk -v b="$((busy1 - busy0))" -v o="$((own1 - own0))" -v hz="$(getconf CLK_TCK)" \
+        -v ns="$((end_ns - start_ns))" -v cores="$(nproc)" 'BEGIN {
+        other = (b - o) / hz; if (other < 0) other = 0
+        printf "other processes used %.1f CPU seconds during the %.0f s of measuring (%.0f%% of %d cores)\n",
+               other, ns / 1e9, 100 * other / (ns / 1e9 * cores), cores
+    }'
 fi
 exit 0

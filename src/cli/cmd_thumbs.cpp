@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "common/file_io.h"
 #include "common/text_encoding.h"
+#include "imaging/graphic_info.h"
 #include "imaging/thumbnail.h"
 
 namespace velview::cli {
@@ -17,8 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 bool IsPhotoName(const fs::path& p) {
-    const std::string ext = p.extension().string();
-    return text::EqualsAsciiNoCase(ext, ".jpg") || text::EqualsAsciiNoCase(ext, ".jpeg");
+    return TGraphicInfo::Instance().IsOneOf(p, {GraphicKind::Jpeg, GraphicKind::Svg, GraphicKind::Tiff,
+                                                GraphicKind::Bitmap, GraphicKind::Png});
 }
 }  // namespace
 
@@ -91,7 +92,7 @@ int ThumbsCommand(const Args& args) {
     const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     for (const auto& f : failures) std::fprintf(stderr, "velview-cli: %s\n", f.c_str());
     std::printf("%d of %zu thumbnails (%d from Exif) in %.2f s, %.1f files/s\n", made.load(), files.size(),
-                fromExif.load(), secs, secs > 0 ? files.size() / secs : 0.0);
+                fromExif.load(), secs, secs > 0 ? static_cast<double>(files.size()) / secs : 0.0);
     return failures.empty() ? 0 : 1;
 }
 

@@ -13,6 +13,7 @@
 #include "common/file_io.h"
 #include "common/runtime_folder.h"
 #include "imaging/image_decoders.h"
+#include "imaging/svg_photo.h"
 
 namespace velview {
 namespace fs = std::filesystem;
@@ -70,6 +71,16 @@ int LoadPictureFile(const fs::path& file, Picture& pic, bool placeholderWanted) 
                 pic.colourDepth = d.colourDepth;
                 break;
             }
+            case GraphicKind::Svg: {
+                // The photo embedded in an SVG photo file is its picture.
+                auto jpeg = ExtractSvgPhotoJpegFromFile(file);
+                if (!jpeg) {
+                    fallback = PlaceholderKind::NoPreview;
+                    throw ImageError("the SVG file holds no photo");
+                }
+                pic.raster = DecodeJpeg(*jpeg);
+                break;
+            }
             case GraphicKind::Pdf:
                 fallback = PlaceholderKind::PdfNotRenderable;
                 throw ImageError("no PDF renderer");
@@ -92,17 +103,22 @@ std::string FileSizeText(std::uint64_t size) {
     auto grouped = [](double v, int decimals) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-        std::string s = buf;
-        std::size_t dot = s.find('.');
-        std::size_t end = dot == std::string::npos ? s.size() : dot;
-        for (long i = static_cast<long>(end) - 3; i > 0; i -= 3) s.insert(static_cast<std::size_t>(i), ",");
-        return s;
+        const std::string digits = buf;
+        const std::size_t dot = digits.find('.');
+        const std::size_t whole = dot == std::string::npos ? digits.size() : dot;
+        std::string out;
+        for (std::size_t i = 0; i < whole; ++i) {
+            if (i > 0 && (whole - i) % 3 == 0) out += ',';
+            out += digits[i];
+        }
+        return out + digits.substr(whole);
     };
     const double kKiB = 1024.0, kMiB = kKiB * 1024, kGiB = kMiB * 1024;
-    if (size < 1024) return grouped(static_cast<double>(size), 0) + " ﾊﾞｲﾄ";
-    if (size < kMiB) return grouped(size / kKiB, 1) + " KB";
-    if (size < kGiB) return grouped(size / kMiB, 1) + " MB";
-    return grouped(size / kGiB, 2) + " GB";
+    const double v = static_cast<double>(size);
+    if (v < kKiB) return grouped(v, 0) + " ﾊﾞｲﾄ";
+    if (v < kMiB) return grouped(v / kKiB, 1) + " KB";
+    if (v < kGiB) return grouped(v / kMiB, 1) + " MB";
+    return grouped(v / kGiB, 2) + " GB";
 }
 
 std::string PaperText(int code) {

@@ -31,7 +31,7 @@ std::vector<Span> AreaSpans(int src, int dst) {
         s.last = std::min(src - 1, static_cast<int>(std::ceil(b)) - 1);
         s.firstW = static_cast<float>(std::min(b, s.first + 1.0) - a);
         s.lastW = s.last > s.first ? static_cast<float>(b - s.last) : s.firstW;
-        double total = s.last > s.first ? s.firstW + s.lastW + (s.last - s.first - 1) : s.firstW;
+        const double total = s.last > s.first ? double(s.firstW) + s.lastW + (s.last - s.first - 1) : double(s.firstW);
         s.norm = static_cast<float>(1.0 / total);
         spans[static_cast<std::size_t>(i)] = s;
     }
@@ -49,9 +49,9 @@ Raster Shrink(const Raster& src, int w, int h) {
         for (int x = 0; x < w; ++x) {
             const Span& s = xs[static_cast<std::size_t>(x)];
             for (int c = 0; c < 3; ++c) {
-                float sum = in[s.first * 3 + c] * s.firstW;
-                for (int k = s.first + 1; k < s.last; ++k) sum += in[k * 3 + c];
-                if (s.last > s.first) sum += in[s.last * 3 + c] * s.lastW;
+                float sum = static_cast<float>(in[s.first * 3 + c]) * s.firstW;
+                for (int k = s.first + 1; k < s.last; ++k) sum += static_cast<float>(in[k * 3 + c]);
+                if (s.last > s.first) sum += static_cast<float>(in[s.last * 3 + c]) * s.lastW;
                 out[x * 3 + c] = sum * s.norm;
             }
         }

@@ -5,6 +5,7 @@
 #include "common/file_io.h"
 #include "common/text_encoding.h"
 #include "imaging/jpeg_codec.h"
+#include "imaging/picture_loader.h"
 
 namespace velview {
 namespace {
@@ -85,8 +86,13 @@ bool TThumbNail::MakeFromFile(const std::filesystem::path& file) {
             return false;
         }
         if (!IsJpegFile(file)) {
-            error_ = "no thumbnail for this kind of file";
-            return false;
+            // Other registered pictures are loaded whole and shrunk.
+            Picture pic;
+            if (LoadPictureFile(file, pic, false) != 0) {
+                error_ = "no thumbnail for this file (not loadable)";
+                return false;
+            }
+            return MakeFromRaster(pic.raster, pic.Width(), pic.Height(), false);
         }
         if (useExifThumbnails && TryExifThumbnail(file)) return true;
         const std::string bytes = ReadRegularFile(file, std::uint64_t(1) << 30);
