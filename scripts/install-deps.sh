@@ -4,7 +4,8 @@
 # Works as root and, for other users, through sudo.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev ccache libxml2-utils libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev libtiff-dev)
+packages=(cmake ninja-build g++ libgtest-dev ccache libxml2-utils libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev libtiff-dev
+  pkg-config libpoppler-cpp-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev)
 
 missing=()
 for p in "${packages[@]}"; do

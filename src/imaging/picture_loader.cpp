@@ -13,6 +13,7 @@
 #include "common/file_io.h"
 #include "common/runtime_folder.h"
 #include "imaging/image_decoders.h"
+#include "imaging/render_helper.h"
 #include "imaging/svg_photo.h"
 
 namespace velview {
@@ -83,7 +84,12 @@ int LoadPictureFile(const fs::path& file, Picture& pic, bool placeholderWanted) 
             }
             case GraphicKind::Pdf:
                 fallback = PlaceholderKind::PdfNotRenderable;
-                throw ImageError("no PDF renderer");
+                pic.raster = RenderInHelper(RenditionKind::PdfPage, file);
+                break;
+            case GraphicKind::Mp4:
+                // The still of a video is its first frame.
+                pic.raster = RenderInHelper(RenditionKind::VideoFrame, file);
+                break;
             default:
                 // Formats this build does not render show that they cannot be previewed.
                 fallback = PlaceholderKind::NoPreview;
