@@ -58,19 +58,23 @@ const TEntType* Find(const TEntTypeList& list, const std::string& key) {
     return nullptr;
 }
 
+// The fields that name a standard, shared by the list and the detail.
+JsonWriter& Identity(JsonWriter& w, const TEntType& e) {
+    return w.Field("id", e.id)
+        .Field("code", e.code)
+        .Field("name", e.name)
+        .Field("base_name", e.baseName)
+        .Field("dtd_type", e.dtdVer)
+        .Field("variant_class", e.VariantClass());
+}
+
 int List(TEntTypeList& list, bool json) {
     if (json) {
         JsonWriter w;
         w.BeginArray();
         for (int i = 0; i < list.Count(); ++i) {
             const TEntType& e = list.At(i);
-            w.BeginObject()
-                .Field("id", e.id)
-                .Field("code", e.code)
-                .Field("name", e.name)
-                .Field("base_name", e.baseName)
-                .Field("dtd_type", e.dtdVer)
-                .Field("variant_class", e.VariantClass())
+            Identity(w.BeginObject(), e)
                 .Field("group", e.Group(0))
                 .Field("district", e.Group(1))
                 .Field("fields", e.Group(2))
@@ -135,13 +139,7 @@ int Show(const TEntType& e, bool json) {
                   {ItemGroup::Photo, "写真情報", "photo"}};
     if (json) {
         JsonWriter w;
-        w.BeginObject()
-            .Field("id", e.id)
-            .Field("code", e.code)
-            .Field("name", e.name)
-            .Field("base_name", e.baseName)
-            .Field("dtd_type", e.dtdVer)
-            .Field("variant_class", e.VariantClass())
+        Identity(w.BeginObject(), e)
             .Field("layout", LayoutName(layout))
             .Field("group", e.groupIdx)
             .Field("edition", e.EditionNumber())

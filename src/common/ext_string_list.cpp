@@ -7,17 +7,11 @@
 #include <cstring>
 #include <thread>
 
+#include "common/byte_order.h"
 #include "common/text_encoding.h"
 
 namespace velview {
 namespace {
-
-std::uint32_t ReadLe32(std::string_view b, std::size_t at) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
 
 void AppendLe32(std::string& out, std::int32_t v) {
     auto u = static_cast<std::uint32_t>(v);
@@ -95,7 +89,7 @@ bool ParseSettingsInteger(std::string_view text, int& value) {
 std::vector<std::string> DecodeLineList(std::string_view b, const std::string& file) {
     if (b.size() < 5) throw EncodedFormatError(file, b.size(), "file ends inside the header (5 bytes needed)");
     const bool rotated = b[0] != 0;
-    const auto count = static_cast<std::int32_t>(ReadLe32(b, 1));
+    const auto count = static_cast<std::int32_t>(LoadLe32(b, 1));
     if (count < 0) throw EncodedFormatError(file, 1, "negative line count " + std::to_string(count));
     // Each line needs at least its 4-byte length and a terminator, so the count is bounded
     // by the bytes held before anything is reserved.
@@ -107,7 +101,7 @@ std::vector<std::string> DecodeLineList(std::string_view b, const std::string& f
     for (std::int32_t n = 0; n < count; ++n) {
         if (b.size() - pos < 4)
             throw EncodedFormatError(file, pos, "file ends before the length of line " + std::to_string(n + 1));
-        const auto len = static_cast<std::int32_t>(ReadLe32(b, pos));
+        const auto len = static_cast<std::int32_t>(LoadLe32(b, pos));
         if (len < 1)
             throw EncodedFormatError(file, pos, "invalid length " + std::to_string(len) + " of line " +
                                                     std::to_string(n + 1));

@@ -6,6 +6,7 @@
 
 #include <charconv>
 
+#include "common/byte_order.h"
 #include "common/date_time.h"
 
 namespace velview {
@@ -16,10 +17,6 @@ constexpr std::uint16_t kSOS = 0xFFDA;
 constexpr std::uint16_t kAPP1 = 0xFFE1;
 // Files whose header segments together exceed this are not walked further.
 constexpr std::size_t kMaxHeader = std::size_t(16) << 20;
-
-std::uint16_t Be16(std::string_view b, std::size_t at) {
-    return static_cast<std::uint16_t>((static_cast<unsigned char>(b[at]) << 8) | static_cast<unsigned char>(b[at + 1]));
-}
 
 std::uint16_t U16(std::string_view b, std::size_t at, bool le) {
     const auto b0 = static_cast<unsigned char>(b[at]), b1 = static_cast<unsigned char>(b[at + 1]);
@@ -67,12 +64,12 @@ std::string ReadHeader(const std::filesystem::path& file) {
     };
     if (size < 2) throw EJpegFormat("This is not JPEG.");
     ensure(2);
-    if (Be16(buf, 0) != kSOI) throw EJpegFormat("This is not JPEG.");
+    if (LoadBe16(buf, 0) != kSOI) throw EJpegFormat("This is not JPEG.");
     std::size_t pos = 2;
     for (;;) {
         ensure(pos + 4);
-        const std::uint16_t code = Be16(buf, pos);
-        const std::uint16_t len = Be16(buf, pos + 2);
+        const std::uint16_t code = LoadBe16(buf, pos);
+        const std::uint16_t len = LoadBe16(buf, pos + 2);
         if (len == 0) throw EJpegFormat("Invalid Marker format.");
         const std::size_t next = pos + 2 + len;
         ensure(next);
@@ -184,12 +181,12 @@ void TExifInfo::ParseTiff(std::size_t base, std::size_t size) {
 
 void TExifInfo::Parse() {
     const std::string_view h = header_;
-    if (h.size() < 2 || Be16(h, 0) != kSOI) throw EJpegFormat("This is not JPEG.");
+    if (h.size() < 2 || LoadBe16(h, 0) != kSOI) throw EJpegFormat("This is not JPEG.");
     std::size_t pos = 2;
     for (;;) {
         if (pos + 4 > h.size()) throw EJpegFormat("Invalid Marker format.");
-        const std::uint16_t code = Be16(h, pos);
-        const std::uint16_t len = Be16(h, pos + 2);
+        const std::uint16_t code = LoadBe16(h, pos);
+        const std::uint16_t len = LoadBe16(h, pos + 2);
         if (len == 0) throw EJpegFormat("Invalid Marker format.");
         const std::size_t next = pos + 2 + len;
         if (next > h.size()) throw EJpegFormat("Invalid Marker format.");
@@ -200,7 +197,7 @@ void TExifInfo::Parse() {
             // Too short for "Exif\0\0" and a TIFF header: no Exif in this segment.
             if (contentLen >= 6 + 8) ParseTiff(content + 6, static_cast<std::uint16_t>(len - 10));
         } else if (IsSof(code) && contentLen >= 5 && !frame_.ok()) {
-            frame_ = {Be16(h, content + 3), Be16(h, content + 1)};
+            frame_ = {LoadBe16(h, content + 3), LoadBe16(h, content + 1)};
         }
         pos = next;
         if (code == kSOS) break;
@@ -275,16 +272,16 @@ std::string_view TExifInfo::ThumbnailBytes() const {
 JpegFrameSize TExifInfo::ThumbnailSize() const { return ReadJpegFrameSize(ThumbnailBytes()); }
 
 JpegFrameSize ReadJpegFrameSize(std::string_view b) {
-    if (b.size() < 4 || Be16(b, 0) != kSOI) return {};
+    if (b.size() < 4 || LoadBe16(b, 0) != kSOI) return {};
     std::size_t pos = 2;
     while (pos + 4 <= b.size()) {
-        const std::uint16_t code = Be16(b, pos);
+        const std::uint16_t code = LoadBe16(b, pos);
         if ((code >> 8) != 0xFF) return {};
-        const std::uint16_t len = Be16(b, pos + 2);
+        const std::uint16_t len = LoadBe16(b, pos + 2);
         if (len < 2) return {};
         if (IsSof(code)) {
             if (pos + 9 > b.size()) return {};
-            return {Be16(b, pos + 7), Be16(b, pos + 5)};
+            return {LoadBe16(b, pos + 7), LoadBe16(b, pos + 5)};
         }
         if (code == kSOS) return {};
         pos += 2 + len;

@@ -7,20 +7,11 @@
 #include <cstring>
 #include <memory>
 
+#include "common/byte_order.h"
 #include "common/file_io.h"
 
 namespace velview {
 namespace {
-
-std::uint32_t Le32(std::string_view b, std::size_t at) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
-std::uint16_t Le16(std::string_view b, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
-}
 
 void CheckPixels(std::uint64_t w, std::uint64_t h, const DecodeLimits& limits) {
     if (w == 0 || h == 0) throw ImageError("the picture has no pixels");
@@ -38,13 +29,13 @@ int HundredthsOfMm(int pixels, double pixelsPerMetre) {
 
 DecodedImage DecodeBmp(std::string_view b, const DecodeLimits& limits) {
     if (b.size() < 54 || b.substr(0, 2) != "BM") throw ImageError("not a BMP file");
-    const std::uint32_t dataOffset = Le32(b, 10);
-    const std::uint32_t headerSize = Le32(b, 14);
+    const std::uint32_t dataOffset = LoadLe32(b, 10);
+    const std::uint32_t headerSize = LoadLe32(b, 14);
     if (headerSize < 40 || 14 + std::uint64_t(headerSize) > b.size()) throw ImageError("unsupported BMP header");
-    const auto width = static_cast<std::int32_t>(Le32(b, 18));
-    const auto rawHeight = static_cast<std::int32_t>(Le32(b, 22));
-    const int bits = Le16(b, 28);
-    const std::uint32_t compression = Le32(b, 30);
+    const auto width = static_cast<std::int32_t>(LoadLe32(b, 18));
+    const auto rawHeight = static_cast<std::int32_t>(LoadLe32(b, 22));
+    const int bits = LoadLe16(b, 28);
+    const std::uint32_t compression = LoadLe32(b, 30);
     const bool topDown = rawHeight < 0;
     const std::int64_t height = topDown ? -static_cast<std::int64_t>(rawHeight) : rawHeight;
     if (width <= 0 || height <= 0) throw ImageError("BMP without pixels");
@@ -57,14 +48,14 @@ DecodedImage DecodeBmp(std::string_view b, const DecodeLimits& limits) {
     if (dataOffset > b.size() || stride * height > b.size() - dataOffset) throw ImageError("BMP data ends early");
     // The palette follows the header; masks follow a 40-byte header for bit fields.
     const std::size_t paletteAt = 14 + headerSize + (compression == 3 && headerSize == 40 ? 12 : 0);
-    std::uint32_t colours = Le32(b, 46);
+    std::uint32_t colours = LoadLe32(b, 46);
     if (bits <= 8 && (colours == 0 || colours > (1u << bits))) colours = 1u << bits;
     if (bits <= 8 && paletteAt + colours * 4ull > b.size()) throw ImageError("BMP palette ends early");
     std::uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
     if (bits == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
     if (compression == 3) {
         // The masks follow a 40-byte header, and lie inside the longer headers, at offset 54.
-        for (int i = 0; i < 3; ++i) masks[i] = Le32(b, 54 + i * 4);
+        for (int i = 0; i < 3; ++i) masks[i] = LoadLe32(b, 54 + i * 4);
     }
     auto channel = [](std::uint32_t v, std::uint32_t mask) -> std::uint8_t {
         if (!mask) return 0;
@@ -76,8 +67,8 @@ DecodedImage DecodeBmp(std::string_view b, const DecodeLimits& limits) {
     DecodedImage out;
     out.raster.Allocate(width, static_cast<int>(height));
     out.colourDepth = DepthCode(bits);
-    out.mmWidth = HundredthsOfMm(width, static_cast<std::int32_t>(Le32(b, 38)));
-    out.mmHeight = HundredthsOfMm(static_cast<int>(height), static_cast<std::int32_t>(Le32(b, 42)));
+    out.mmWidth = HundredthsOfMm(width, static_cast<std::int32_t>(LoadLe32(b, 38)));
+    out.mmHeight = HundredthsOfMm(static_cast<int>(height), static_cast<std::int32_t>(LoadLe32(b, 42)));
     for (std::int64_t y = 0; y < height; ++y) {
         const std::string_view row = b.substr(dataOffset + (topDown ? y : height - 1 - y) * stride, stride);
         std::uint8_t* px = &out.raster.rgb[static_cast<std::size_t>(y) * width * 3];
@@ -95,7 +86,7 @@ DecodedImage DecodeBmp(std::string_view b, const DecodeLimits& limits) {
                 px[1] = static_cast<std::uint8_t>(row[x * 3 + 1]);
                 px[2] = static_cast<std::uint8_t>(row[x * 3]);
             } else {
-                const std::uint32_t v = bits == 16 ? Le16(row, static_cast<std::size_t>(x) * 2) : Le32(row, static_cast<std::size_t>(x) * 4);
+                const std::uint32_t v = bits == 16 ? LoadLe16(row, static_cast<std::size_t>(x) * 2) : LoadLe32(row, static_cast<std::size_t>(x) * 4);
                 for (int c = 0; c < 3; ++c) px[c] = channel(v, masks[c]);
             }
         }
