@@ -16,6 +16,8 @@ int CheckCommand(const Args& args);
 int InfoCommand(const Args& args);
 int ExifCommand(const Args& args);
 int ThumbsCommand(const Args& args);
+int VerifyCommand(const Args& args);
+int TamperCommand(const Args& args);
 
 // Prints "velview-cli: <message>" on stderr.
 void Error(const std::string& message);

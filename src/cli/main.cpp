@@ -19,6 +19,10 @@ constexpr const char* kUsage =
     "                            of JPEG files (folders: every .jpg below them)\n"
     "  thumbs DIR --size WxH --out OUTDIR [--jobs N]\n"
     "                            a thumbnail JPEG per photo below DIR, in parallel\n"
+    "  verify DIR|FILE... [--json]\n"
+    "                            the tamper check of electronic blackboard photos\n"
+    "  tamper sign FILE --out FILE2\n"
+    "                            write check values into a JPEG (for tests and tools)\n"
     "  settings dump FILE        print a settings file (.tin or .ini) as indented text\n"
     "  settings encode IN OUT    write IN in the form OUT's extension names (.ini = text)\n"
     "  startup [--hold]          extract the built-in files, open the standard files,\n"
@@ -49,6 +53,8 @@ int main(int argc, char** argv) {
         if (command == "info") return velview::cli::InfoCommand(args);
         if (command == "exif") return velview::cli::ExifCommand(args);
         if (command == "thumbs") return velview::cli::ThumbsCommand(args);
+        if (command == "verify") return velview::cli::VerifyCommand(args);
+        if (command == "tamper") return velview::cli::TamperCommand(args);
     } catch (const std::exception& e) {
         velview::cli::Error(e.what());
         return 2;
