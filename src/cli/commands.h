@@ -18,6 +18,7 @@ int ExifCommand(const Args& args);
 int ThumbsCommand(const Args& args);
 int VerifyCommand(const Args& args);
 int TamperCommand(const Args& args);
+int DuplicatesCommand(const Args& args);
 
 // Prints "velview-cli: <message>" on stderr.
 void Error(const std::string& message);

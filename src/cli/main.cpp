@@ -19,6 +19,7 @@ constexpr const char* kUsage =
     "                            of JPEG files (folders: every .jpg below them)\n"
     "  thumbs DIR --size WxH --out OUTDIR [--jobs N]\n"
     "                            a thumbnail JPEG per photo below DIR, in parallel\n"
+    "  duplicates DIR [--json]   photos whose files have identical content (exit 1: found)\n"
     "  verify DIR|FILE... [--json]\n"
     "                            the tamper check of electronic blackboard photos\n"
     "  tamper sign FILE --out FILE2\n"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
         if (command == "thumbs") return velview::cli::ThumbsCommand(args);
         if (command == "verify") return velview::cli::VerifyCommand(args);
         if (command == "tamper") return velview::cli::TamperCommand(args);
+        if (command == "duplicates") return velview::cli::DuplicatesCommand(args);
     } catch (const std::exception& e) {
         velview::cli::Error(e.what());
         return 2;

@@ -1,5 +1,8 @@
 #include "imaging/svg_photo.h"
 
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
 #include "common/file_io.h"
 
 namespace velview {
@@ -32,26 +35,88 @@ std::optional<std::string> DecodeBase64(std::string_view t) {
     return out;
 }
 
-std::optional<std::string> ExtractSvgPhotoJpeg(std::string_view svg) {
-    // The photo is the first image whose data is a base64 JPEG: data:image/jpeg;base64,…
+namespace {
+
+std::optional<std::string> JpegOfHref(std::string_view href) {
     static constexpr std::string_view kMarkers[] = {"data:image/jpeg;base64,", "data:image/jpg;base64,"};
-    std::size_t best = std::string_view::npos, len = 0;
     for (std::string_view m : kMarkers) {
-        const std::size_t at = svg.find(m);
-        if (at < best) {
-            best = at;
-            len = m.size();
-        }
+        if (href.substr(0, m.size()) != m) continue;
+        auto jpeg = DecodeBase64(href.substr(m.size()));
+        if (jpeg && jpeg->size() >= 4 && static_cast<unsigned char>((*jpeg)[0]) == 0xFF &&
+            static_cast<unsigned char>((*jpeg)[1]) == 0xD8)
+            return jpeg;
     }
-    if (best == std::string_view::npos) return std::nullopt;
-    const std::size_t start = best + len;
-    const std::size_t end = svg.find_first_of("\"'<", start);
-    if (end == std::string_view::npos) return std::nullopt;
-    auto jpeg = DecodeBase64(svg.substr(start, end - start));
-    if (!jpeg || jpeg->size() < 4 || static_cast<unsigned char>((*jpeg)[0]) != 0xFF ||
-        static_cast<unsigned char>((*jpeg)[1]) != 0xD8)
-        return std::nullopt;
-    return jpeg;
+    return std::nullopt;
+}
+
+std::string Attribute(xmlNode* n, const char* name, const char* ns = nullptr) {
+    xmlChar* v = ns ? xmlGetNsProp(n, reinterpret_cast<const xmlChar*>(name), reinterpret_cast<const xmlChar*>(ns))
+                    : xmlGetProp(n, reinterpret_cast<const xmlChar*>(name));
+    if (!v) return {};
+    std::string s(reinterpret_cast<const char*>(v));
+    xmlFree(v);
+    return s;
+}
+
+bool IsElement(xmlNode* n, const char* name) {
+    return n->type == XML_ELEMENT_NODE && xmlStrcmp(n->name, reinterpret_cast<const xmlChar*>(name)) == 0;
+}
+
+// The first JPEG image element below a node.
+std::optional<std::string> FirstJpegBelow(xmlNode* n) {
+    for (xmlNode* c = n; c; c = c->next) {
+        if (IsElement(c, "image")) {
+            std::string href = Attribute(c, "href", "http://www.w3.org/1999/xlink");
+            if (href.empty()) href = Attribute(c, "href");
+            if (auto j = JpegOfHref(href)) return j;
+        }
+        if (c->children)
+            if (auto j = FirstJpegBelow(c->children)) return j;
+    }
+    return std::nullopt;
+}
+
+void FindLayers(xmlNode* n, SvgLayers& layers) {
+    for (xmlNode* c = n; c; c = c->next) {
+        if (c->type == XML_ELEMENT_NODE) {
+            const std::string id = Attribute(c, "id");
+            if (id == "dcp_org_img" && !layers.photo) layers.photo = FirstJpegBelow(c->children);
+            else if (id == "dcp_chalkboard_img" && !layers.chalkboard) layers.chalkboard = FirstJpegBelow(c->children);
+            else if (id == "dcp_annotation" && !layers.annotation) layers.annotation = FirstJpegBelow(c->children);
+        }
+        if (c->children) FindLayers(c->children, layers);
+    }
+}
+
+// The whole document, or nothing when it is not well-formed (the caller frees it).
+xmlDoc* ParseSvg(std::string_view svg) {
+    if (svg.size() > (std::size_t(512) << 20)) return nullptr;
+    // Large embedded photos need long attribute values; the size is bounded above, and
+    // neither entities nor the network are ever followed.
+    return xmlReadMemory(svg.data(), static_cast<int>(svg.size()), "photo.svg", nullptr,
+                         XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+}
+
+}  // namespace
+
+SvgLayers ReadSvgLayers(std::string_view svg) {
+    SvgLayers layers;
+    xmlDoc* doc = ParseSvg(svg);
+    if (!doc) return layers;
+    layers.parsed = true;
+    FindLayers(xmlDocGetRootElement(doc), layers);
+    xmlFreeDoc(doc);
+    return layers;
+}
+
+std::optional<std::string> ExtractSvgPhotoJpeg(std::string_view svg) {
+    xmlDoc* doc = ParseSvg(svg);
+    if (!doc) return std::nullopt;
+    SvgLayers layers;
+    FindLayers(xmlDocGetRootElement(doc), layers);
+    std::optional<std::string> photo = layers.photo ? layers.photo : FirstJpegBelow(xmlDocGetRootElement(doc));
+    xmlFreeDoc(doc);
+    return photo;
 }
 
 std::optional<std::string> ExtractSvgPhotoJpegFromFile(const std::filesystem::path& file) {

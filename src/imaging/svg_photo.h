@@ -10,8 +10,17 @@
 
 namespace velview {
 
-// The JPEG bytes of the first embedded JPEG image of an SVG text (the photo); nothing when
-// the document embeds none.
+// The layers of an SVG photo: groups "dcp_org_img" (the photo), "dcp_chalkboard_img" (the
+// blackboard) and "dcp_annotation", each holding a base64 JPEG image.
+struct SvgLayers {
+    bool parsed = false;  // the document is well-formed XML within the size limit
+    std::optional<std::string> photo, chalkboard, annotation;
+};
+// Parses the document with an XML parser (no network, no entity expansion).
+SvgLayers ReadSvgLayers(std::string_view svg);
+
+// The photo of an SVG photo: its "dcp_org_img" layer, else the first embedded JPEG image;
+// nothing for a damaged document or one that embeds no JPEG.
 std::optional<std::string> ExtractSvgPhotoJpeg(std::string_view svg);
 // The same for a file (read with a size limit). Nothing when unreadable or without a photo.
 std::optional<std::string> ExtractSvgPhotoJpegFromFile(const std::filesystem::path& file);

@@ -1,0 +1,191 @@
+#include "checks/duplicates.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "common/file_io.h"
+#include "common/md5.h"
+#include "common/text_encoding.h"
+#include "data/delivery_files.h"
+#include "data/pct_info.h"
+#include "imaging/svg_photo.h"
+
+namespace velview {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Ext(const fs::path& p, const char* e) { return text::EqualsAsciiNoCase(p.extension().string(), e); }
+
+bool StatOf(const fs::path& p, std::int64_t& size, std::int64_t& mtime) {
+    struct stat st {};
+    if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    size = st.st_size;
+    mtime = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
+// Fills size (and digest) of an entry from its file.
+bool Measure(TComparisonPctFileInfo& e, bool withDigest, TComparisonFileList& list) {
+    if (e.isSvg) {
+        auto photo = ExtractSvgPhotoJpegFromFile(e.path);
+        list.CountRead(static_cast<std::uint64_t>(e.fileSize));
+        if (!photo) return false;
+        e.size = static_cast<std::int64_t>(photo->size());
+        if (withDigest) e.digest = Md5Hex(*photo);
+        return true;
+    }
+    e.size = e.fileSize;
+    if (withDigest && e.digest.empty()) {
+        try {
+            e.digest = Md5OfFile(e.path);
+            list.CountRead(static_cast<std::uint64_t>(e.fileSize));
+        } catch (const IoError&) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Identical contents, read block by block, stopping at the first difference.
+bool SameFileContent(const fs::path& a, const fs::path& b, TComparisonFileList& list) {
+    const int fa = ::open(a.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fa < 0) return false;
+    const int fb = ::open(b.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fb < 0) {
+        ::close(fa);
+        return false;
+    }
+    static thread_local std::vector<char> ba(1 << 16), bb(1 << 16);
+    bool same = true;
+    for (;;) {
+        const ssize_t na = ::read(fa, ba.data(), ba.size());
+        const ssize_t nb = ::read(fb, bb.data(), bb.size());
+        if (na < 0 || nb < 0 || na != nb) {
+            same = false;
+            break;
+        }
+        list.CountRead(static_cast<std::uint64_t>(na) * 2);
+        if (na == 0) break;
+        if (std::memcmp(ba.data(), bb.data(), static_cast<std::size_t>(na)) != 0) {
+            same = false;
+            break;
+        }
+    }
+    ::close(fa);
+    ::close(fb);
+    return same;
+}
+
+bool SameEntries(const TComparisonPctFileInfo& a, const TComparisonPctFileInfo& b, TComparisonFileList& list) {
+    if (a.isSvg || b.isSvg) {
+        // SVG photos are the same when their photo layers are.
+        auto pa = a.isSvg ? ExtractSvgPhotoJpegFromFile(a.path) : std::optional<std::string>(ReadRegularFile(a.path));
+        auto pb = b.isSvg ? ExtractSvgPhotoJpegFromFile(b.path) : std::optional<std::string>(ReadRegularFile(b.path));
+        list.CountRead(static_cast<std::uint64_t>(a.fileSize + b.fileSize));
+        return pa && pb && *pa == *pb;
+    }
+    return SameFileContent(a.path, b.path, list);
+}
+
+std::string Line(const std::vector<int>& group) {
+    std::string s;
+    for (std::size_t i = 0; i < group.size(); ++i) s += (i ? "," : "") + std::to_string(group[i]);
+    return s;
+}
+
+}  // namespace
+
+void TComparisonFileList::BuildEntries(const fs::path& folder, const std::vector<std::string>& names, bool withDigests) {
+    for (auto& e : entries_) e.matched = false;
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+        const std::string& name = names[static_cast<std::size_t>(i)];
+        const ResolvedFile f = ResolveDeliveryFile(folder, name);
+        auto existing = std::find_if(entries_.begin(), entries_.end(), [i](const auto& e) { return e.photoIndex == i; });
+        if (f.status != FileStatus::Ok || !(Ext(f.path, ".jpg") || Ext(f.path, ".svg"))) {
+            if (existing != entries_.end()) entries_.erase(existing);
+            continue;
+        }
+        std::int64_t size = 0, mtime = 0;
+        if (!StatOf(f.path, size, mtime)) continue;
+        // An entry is reused only while its file is the same file, unchanged.
+        if (existing != entries_.end()) {
+            if (existing->path == f.path && existing->fileSize == size && existing->mtimeNs == mtime) {
+                if (withDigests && existing->digest.empty()) Measure(*existing, true, *this);
+                continue;
+            }
+            entries_.erase(existing);
+        }
+        TComparisonPctFileInfo e;
+        e.photoIndex = i;
+        e.isSvg = Ext(f.path, ".svg");
+        e.path = f.path;
+        e.fileSize = size;
+        e.mtimeNs = mtime;
+        if (Measure(e, withDigests, *this)) entries_.push_back(std::move(e));
+    }
+}
+
+std::vector<std::string> FindDuplicates(const fs::path& folder, const std::vector<std::string>& names,
+                                        bool multipleMedia, TComparisonFileList& list) {
+    list.BuildEntries(folder, names, multipleMedia);
+    auto& entries = list.Entries();
+    if (entries.size() < 2) return {};
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        if (a.size != b.size) return a.size < b.size;
+        if (a.primary != b.primary) return a.primary;
+        return a.photoIndex < b.photoIndex;
+    });
+    std::vector<std::vector<int>> groups;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        TComparisonPctFileInfo& a = entries[i];
+        if (!a.primary || a.matched || a.size <= 0) continue;
+        std::vector<int> group;
+        for (std::size_t j = i + 1; j < entries.size() && entries[j].size == a.size; ++j) {
+            TComparisonPctFileInfo& b = entries[j];
+            if (b.matched || b.size <= 0) continue;
+            bool same = false;
+            if (multipleMedia) {
+                if (a.digest.empty()) Measure(a, true, list);
+                if (b.digest.empty()) Measure(b, true, list);
+                same = !a.digest.empty() && a.digest == b.digest;
+            } else {
+                same = SameEntries(a, b, list);
+            }
+            if (same) {
+                if (group.empty()) group.push_back(a.photoIndex);
+                group.push_back(b.photoIndex);
+                b.matched = true;
+            }
+        }
+        if (!group.empty()) {
+            a.matched = true;
+            groups.push_back(std::move(group));
+        }
+    }
+    std::sort(groups.begin(), groups.end(), [](const auto& x, const auto& y) { return x.front() < y.front(); });
+    std::vector<std::string> lines;
+    for (const auto& g : groups) lines.push_back(Line(g));
+    return lines;
+}
+
+void ApplyDuplicateGroups(TPctInfoList& photos, const std::vector<std::string>& lines) {
+    for (int i = 0; i < photos.Count(); ++i) photos.Items(i).duplicateGroup = 0;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        std::size_t pos = 0;
+        while (pos < lines[n].size()) {
+            const std::size_t comma = lines[n].find(',', pos);
+            const int index = std::atoi(lines[n].substr(pos, comma - pos).c_str());
+            if (index >= 0 && index < photos.Count()) photos.Items(index).duplicateGroup = static_cast<int>(n) + 1;
+            if (comma == std::string::npos) break;
+            pos = comma + 1;
+        }
+    }
+}
+
+}  // namespace velview

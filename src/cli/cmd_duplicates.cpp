@@ -1,0 +1,63 @@
+// velview-cli duplicates: photos of a delivery whose files have identical content.
+#include <cstdio>
+
+#include "checks/duplicates.h"
+#include "cli/commands.h"
+#include "cli/delivery_loader.h"
+#include "cli/json_writer.h"
+#include "data/delivery_files.h"
+
+namespace velview::cli {
+
+int DuplicatesCommand(const Args& args) {
+    Options o;
+    if (!ParseOptions(args, o, "usage: velview-cli duplicates DIR [--json]")) return 2;
+    ProgramRuntime runtime;
+    TEIControl& control = DataControl();
+    if (int rc = LoadFolder(o, runtime, control); rc != 0) return rc;
+    const TDBExpInp& f = *control.Format();
+    // The bare names in the photo folder; when a file is not at hand, digests compare.
+    std::vector<std::string> names;
+    bool multipleMedia = false;
+    for (int i = 0; i < f.Photos.Count(); ++i) {
+        const std::string_view full = f.Photos.At(i)->FieldView(fld::PctFNm);
+        std::string name(full.substr(0, f.PhotoFolder.size()) == f.PhotoFolder ? full.substr(f.PhotoFolder.size()) : full);
+        if (!name.empty() && f.PhotoFile(*f.Photos.At(i)).status == FileStatus::Missing) multipleMedia = true;
+        names.push_back(std::move(name));
+    }
+    TComparisonFileList list;
+    const std::vector<std::string> lines = FindDuplicates(f.PhotoFolder, names, multipleMedia, list);
+    auto numbers = [](const std::string& line) {
+        std::vector<int> out;
+        for (std::size_t pos = 0; pos < line.size();) {
+            const std::size_t comma = line.find(',', pos);
+            out.push_back(std::atoi(line.substr(pos, comma - pos).c_str()));
+            if (comma == std::string::npos) break;
+            pos = comma + 1;
+        }
+        return out;
+    };
+    if (o.json) {
+        JsonWriter w;
+        w.BeginObject().Field("mode", multipleMedia ? "digest" : "bytes").Field("bytes_read", static_cast<long long>(list.BytesRead()));
+        w.Key("groups").BeginArray();
+        for (const auto& line : lines) {
+            w.BeginObject().Field("line", line);
+            w.Key("photos").BeginArray();
+            for (int n : numbers(line)) w.BeginObject().Field("number", n).Field("file", names[static_cast<std::size_t>(n)]).EndObject();
+            w.EndArray().EndObject();
+        }
+        w.EndArray().EndObject();
+        std::printf("%s\n", w.Text().c_str());
+    } else {
+        std::printf("%zu groups (%s comparison)\n", lines.size(), multipleMedia ? "digest" : "byte");
+        for (const auto& line : lines) {
+            std::printf("%s:", line.c_str());
+            for (int n : numbers(line)) std::printf(" %s", names[static_cast<std::size_t>(n)].c_str());
+            std::printf("\n");
+        }
+    }
+    return lines.empty() ? 0 : 1;
+}
+
+}  // namespace velview::cli
