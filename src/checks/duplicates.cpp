@@ -22,14 +22,6 @@ namespace {
 
 bool Ext(const fs::path& p, const char* e) { return text::EqualsAsciiNoCase(p.extension().string(), e); }
 
-bool StatOf(const fs::path& p, std::int64_t& size, std::int64_t& mtime) {
-    struct stat st {};
-    if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    size = st.st_size;
-    mtime = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    return true;
-}
-
 // Fills size (and digest) of an entry from its file.
 bool Measure(TComparisonPctFileInfo& e, bool withDigest, TComparisonFileList& list) {
     if (e.isSvg) {
@@ -63,9 +55,12 @@ bool SameFileContent(const fs::path& a, const fs::path& b, TComparisonFileList& 
     }
     static thread_local std::vector<char> ba(1 << 16), bb(1 << 16);
     bool same = true;
-    for (;;) {
-        const ssize_t na = ::read(fa, ba.data(), ba.size());
-        const ssize_t nb = ::read(fb, bb.data(), bb.size());
+    // A small first block: most files of equal size differ near their start, and then
+    // little is read; the rest goes in large blocks.
+    std::size_t block = 4096;
+    for (;; block = ba.size()) {
+        const ssize_t na = ::read(fa, ba.data(), block);
+        const ssize_t nb = ::read(fb, bb.data(), block);
         if (na < 0 || nb < 0 || na != nb) {
             same = false;
             break;
@@ -103,16 +98,17 @@ std::string Line(const std::vector<int>& group) {
 
 void TComparisonFileList::BuildEntries(const fs::path& folder, const std::vector<std::string>& names, bool withDigests) {
     for (auto& e : entries_) e.matched = false;
+    sawMissing_ = false;
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
         const std::string& name = names[static_cast<std::size_t>(i)];
         const ResolvedFile f = ResolveDeliveryFile(folder, name);
+        if (f.status == FileStatus::Missing) sawMissing_ = true;
         auto existing = std::find_if(entries_.begin(), entries_.end(), [i](const auto& e) { return e.photoIndex == i; });
         if (f.status != FileStatus::Ok || !(Ext(f.path, ".jpg") || Ext(f.path, ".svg"))) {
             if (existing != entries_.end()) entries_.erase(existing);
             continue;
         }
-        std::int64_t size = 0, mtime = 0;
-        if (!StatOf(f.path, size, mtime)) continue;
+        const std::int64_t size = f.size, mtime = f.mtimeNs;
         // An entry is reused only while its file is the same file, unchanged.
         if (existing != entries_.end()) {
             if (existing->path == f.path && existing->fileSize == size && existing->mtimeNs == mtime) {
@@ -131,9 +127,27 @@ void TComparisonFileList::BuildEntries(const fs::path& folder, const std::vector
     }
 }
 
+namespace {
+std::vector<std::string> Search(bool multipleMedia, TComparisonFileList& list);
+}
+
 std::vector<std::string> FindDuplicates(const fs::path& folder, const std::vector<std::string>& names,
                                         bool multipleMedia, TComparisonFileList& list) {
     list.BuildEntries(folder, names, multipleMedia);
+    return Search(multipleMedia, list);
+}
+
+std::vector<std::string> FindDuplicatesAuto(const fs::path& folder, const std::vector<std::string>& names,
+                                            TComparisonFileList& list, bool& multipleMedia) {
+    // One pass over the files tells the mode; digests are then computed only for entries
+    // that meet an entry of equal size.
+    list.BuildEntries(folder, names, false);
+    multipleMedia = list.SawMissingFile();
+    return Search(multipleMedia, list);
+}
+
+namespace {
+std::vector<std::string> Search(bool multipleMedia, TComparisonFileList& list) {
     auto& entries = list.Entries();
     if (entries.size() < 2) return {};
     std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
@@ -173,6 +187,7 @@ std::vector<std::string> FindDuplicates(const fs::path& folder, const std::vecto
     for (const auto& g : groups) lines.push_back(Line(g));
     return lines;
 }
+}  // namespace
 
 void ApplyDuplicateGroups(TPctInfoList& photos, const std::vector<std::string>& lines) {
     for (int i = 0; i < photos.Count(); ++i) photos.Items(i).duplicateGroup = 0;

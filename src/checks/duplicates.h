@@ -31,6 +31,8 @@ public:
     // matched flags of the others. `names` are the photo file names by photo index, relative
     // to `folder`.
     void BuildEntries(const std::filesystem::path& folder, const std::vector<std::string>& names, bool withDigests);
+    // Whether the last BuildEntries met a named photo file that is missing.
+    bool SawMissingFile() const { return sawMissing_; }
     std::vector<TComparisonPctFileInfo>& Entries() { return entries_; }
     // Bytes read for sizes, digests and comparisons since the list was made.
     std::uint64_t BytesRead() const { return bytesRead_; }
@@ -39,12 +41,17 @@ public:
 private:
     std::vector<TComparisonPctFileInfo> entries_;
     std::uint64_t bytesRead_ = 0;
+    bool sawMissing_ = false;
 };
 
 // The duplicate groups as result lines ("5,12,30": photo indexes, the first started the
 // group), ordered by their first index. Multiple-media mode compares digests.
 std::vector<std::string> FindDuplicates(const std::filesystem::path& folder, const std::vector<std::string>& names,
                                         bool multipleMedia, TComparisonFileList& list);
+// The same, choosing the mode as the viewer does: digests when any named photo file is
+// missing from the folder (it lies on another medium), else byte comparison.
+std::vector<std::string> FindDuplicatesAuto(const std::filesystem::path& folder, const std::vector<std::string>& names,
+                                            TComparisonFileList& list, bool& multipleMedia);
 // The group numbers of the records: the photos of line n get n, all others 0.
 void ApplyDuplicateGroups(TPctInfoList& photos, const std::vector<std::string>& lines);
 

@@ -30,7 +30,7 @@ int CheckCommand(const Args& args) {
     ProgramRuntime runtime;
     for (const auto& p : runtime.Problems()) Warn(p);
     TEIControl& control = DataControl();
-    if (int rc = LoadFolder(o, runtime, control); rc != 0) return rc;
+    if (int rc = LoadFolder(o, &runtime, control); rc != 0) return rc;
     const TDBExpInp& format = *control.Format();
     const DeliveryReport report = CheckDelivery(format, control.MediumNumber());
     const TEntType& std = CurrentStandard();
@@ -97,7 +97,7 @@ int InfoCommand(const Args& args) {
     ProgramRuntime runtime;
     for (const auto& p : runtime.Problems()) Warn(p);
     TEIControl& control = DataControl();
-    if (int rc = LoadFolder(o, runtime, control); rc != 0) return rc;
+    if (int rc = LoadFolder(o, &runtime, control); rc != 0) return rc;
     const TDBExpInp& format = *control.Format();
     const std::string base = format.BaseFolder;
     const auto* xml = dynamic_cast<const TDBExpInpXML*>(&format);

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "checks/duplicates.h"
+#include "data/db_exp_inp.h"
 #include "cli/commands.h"
 #include "cli/delivery_loader.h"
 #include "cli/json_writer.h"
@@ -12,21 +13,19 @@ namespace velview::cli {
 int DuplicatesCommand(const Args& args) {
     Options o;
     if (!ParseOptions(args, o, "usage: velview-cli duplicates DIR [--json]")) return 2;
-    ProgramRuntime runtime;
+    // Only the files count here: no standard is needed, so none of the built-in data is set up.
     TEIControl& control = DataControl();
-    if (int rc = LoadFolder(o, runtime, control); rc != 0) return rc;
+    if (int rc = LoadFolder(o, nullptr, control); rc != 0) return rc;
     const TDBExpInp& f = *control.Format();
     // The bare names in the photo folder; when a file is not at hand, digests compare.
     std::vector<std::string> names;
-    bool multipleMedia = false;
     for (int i = 0; i < f.Photos.Count(); ++i) {
         const std::string_view full = f.Photos.At(i)->FieldView(fld::PctFNm);
-        std::string name(full.substr(0, f.PhotoFolder.size()) == f.PhotoFolder ? full.substr(f.PhotoFolder.size()) : full);
-        if (!name.empty() && f.PhotoFile(*f.Photos.At(i)).status == FileStatus::Missing) multipleMedia = true;
-        names.push_back(std::move(name));
+        names.emplace_back(full.substr(0, f.PhotoFolder.size()) == f.PhotoFolder ? full.substr(f.PhotoFolder.size()) : full);
     }
     TComparisonFileList list;
-    const std::vector<std::string> lines = FindDuplicates(f.PhotoFolder, names, multipleMedia, list);
+    bool multipleMedia = false;
+    const std::vector<std::string> lines = FindDuplicatesAuto(f.PhotoFolder, names, list, multipleMedia);
     auto numbers = [](const std::string& line) {
         std::vector<int> out;
         for (std::size_t pos = 0; pos < line.size();) {

@@ -41,13 +41,13 @@ const char* KindName(DataKind k) {
 }
 
 // Loads the folder with the standard chosen as the viewer chooses it; 0 when loaded.
-int LoadFolder(const Options& o, ProgramRuntime& runtime, TEIControl& control) {
+int LoadFolder(const Options& o, ProgramRuntime* runtime, TEIControl& control) {
     std::error_code ec;
     if (!fs::is_directory(o.dir, ec)) {
         Error(o.dir + ": not a folder");
         return 2;
     }
-    TEntTypeList list = runtime.StandardList();
+    TEntTypeList list = runtime ? runtime->StandardList() : TEntTypeList();
     if (!o.standard.empty()) {
         int at = list.IndexOfId(o.standard);
         for (int i = 0; at < 0 && i < list.Count(); ++i)
@@ -78,7 +78,7 @@ int LoadFolder(const Options& o, ProgramRuntime& runtime, TEIControl& control) {
         Error(o.dir + ": the delivery could not be loaded");
         return 2;
     }
-    if (auto* xml = dynamic_cast<TDBExpInpXML*>(control.Format()); xml && o.standard.empty()) {
+    if (auto* xml = dynamic_cast<TDBExpInpXML*>(control.Format()); xml && o.standard.empty() && runtime) {
         // A batch run uses the fitting standard but leaves the user's stored choice alone.
         if (auto msg = MatchStandardToDelivery({xml->DtdVersion, xml->DtdVariant, xml->HasPhoto04Dtd}, list, false))
             std::fprintf(stderr, "%s\n", msg->c_str());

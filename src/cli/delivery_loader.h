@@ -18,8 +18,9 @@ struct Options {
 // DIR, --standard ID|CODE and --json; false (after printing the usage) when they do not parse.
 bool ParseOptions(const Args& args, Options& o, const char* usage);
 // Loads the folder (or its PHOTO sub-folder) with the standard chosen as the viewer chooses
-// it; 0 when loaded, else the exit status (the message printed).
-int LoadFolder(const Options& o, ProgramRuntime& runtime, TEIControl& control);
+// it; 0 when loaded, else the exit status (the message printed). Without a runtime (commands
+// that look only at the files) no standard is chosen.
+int LoadFolder(const Options& o, ProgramRuntime* runtime, TEIControl& control);
 const char* KindName(DataKind k);
 void Warn(const std::string& s);
 

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <array>
+#include <cstring>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -17,6 +18,8 @@ constexpr char32_t kReplacement = 0xFFFD;
 // Both directions are tabulated once from glibc's CP932 converter, so the mapping is exactly
 // the system's (NEC and IBM extensions, one-way mappings such as U+301C) while conversion of
 // long texts stays a table look-up per character with an exact position for every fault.
+// The two directions are built separately on first use: readers that only decode never
+// pay for the (larger) encoding table.
 struct Cp932Tables {
     std::array<char32_t, 256> single{};     // single-byte codes
     std::vector<char32_t> dbl;              // indexed by (lead << 8) | trail
@@ -57,10 +60,9 @@ char32_t DecodeUtf8Whole(const std::string& s) {
     return cp;
 }
 
-std::unique_ptr<Cp932Tables> BuildTables() {
+std::unique_ptr<Cp932Tables> BuildDecodeTables() {
     auto t = std::make_unique<Cp932Tables>();
     Iconv toUtf8("UTF-8", "CP932");
-    Iconv fromUtf8("CP932", "UTF-8");
     std::string out;
     for (int b = 0; b < 256; ++b) {
         char in = static_cast<char>(b);
@@ -76,34 +78,46 @@ std::unique_ptr<Cp932Tables> BuildTables() {
             if (toUtf8.Convert(in, 2, out)) t->dbl[(lead << 8) | trail] = DecodeUtf8Whole(out);
         }
     }
-    t->encode.assign(65536, 0);
-    std::string utf8;
+    return t;
+}
+
+std::vector<std::uint16_t> BuildEncodeTable() {
+    Iconv fromUtf8("CP932", "UTF-8");
+    std::vector<std::uint16_t> encode(65536, 0);
+    std::string utf8, out;
     for (char32_t cp = 1; cp < 0x10000; ++cp) {
         if (cp >= 0xD800 && cp <= 0xDFFF) continue;
         utf8.clear();
         AppendUtf8(utf8, cp);
         if (!fromUtf8.Convert(utf8.data(), utf8.size(), out)) continue;
         if (out.size() == 1)
-            t->encode[cp] = static_cast<unsigned char>(out[0]);
+            encode[cp] = static_cast<unsigned char>(out[0]);
         else if (out.size() == 2)
-            t->encode[cp] = static_cast<std::uint16_t>((static_cast<unsigned char>(out[0]) << 8) |
-                                                       static_cast<unsigned char>(out[1]));
+            encode[cp] = static_cast<std::uint16_t>((static_cast<unsigned char>(out[0]) << 8) |
+                                                    static_cast<unsigned char>(out[1]));
     }
-    return t;
+    return encode;
 }
 
 const Cp932Tables& Tables() {
     static std::once_flag once;
     static std::unique_ptr<Cp932Tables> tables;
-    std::call_once(once, [] { tables = BuildTables(); });
+    std::call_once(once, [] { tables = BuildDecodeTables(); });
     return *tables;
 }
 
+const std::vector<std::uint16_t>& EncodeTable() {
+    static std::once_flag once;
+    static std::vector<std::uint16_t> table;
+    std::call_once(once, [] { table = BuildEncodeTable(); });
+    return table;
+}
+
 // CP932 code of a code point: 0x00XX single byte, 0xLLTT double byte, -1 when none.
-int EncodeOne(const Cp932Tables& t, char32_t cp) {
+int EncodeOne(const std::vector<std::uint16_t>& encode, char32_t cp) {
     if (cp == 0) return 0;
     if (cp >= 0x10000) return -1;
-    std::uint16_t code = t.encode[cp];
+    std::uint16_t code = encode[cp];
     return code == 0 ? -1 : code;
 }
 
@@ -152,40 +166,65 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+namespace {
+// Writes the UTF-8 form of a code point at p; returns the byte after it.
+char* PutUtf8(char* p, char32_t cp) {
+    if (cp < 0x80) {
+        *p++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *p++ = static_cast<char>(0xC0 | (cp >> 6));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        // CP932 holds only BMP characters.
+        *p++ = static_cast<char>(0xE0 | (cp >> 12));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return p;
+}
+}  // namespace
+
 Cp932Decoded DecodeCp932(std::string_view in) {
     const Cp932Tables& t = Tables();
     Cp932Decoded r;
-    r.utf8.reserve(in.size() + in.size() / 2);
+    // A CP932 byte becomes at most three UTF-8 bytes (a double-byte character at most three).
+    r.utf8.resize(in.size() * 3);
+    char* out = r.utf8.data();
+    const auto* b = reinterpret_cast<const unsigned char*>(in.data());
+    const std::size_t n = in.size();
     std::size_t i = 0;
-    while (i < in.size()) {
-        unsigned char b = static_cast<unsigned char>(in[i]);
-        if (b < 0x80) {  // fast path: ASCII is the same in both
-            r.utf8 += static_cast<char>(b);
-            ++i;
+    while (i < n) {
+        if (b[i] < 0x80) {  // runs of ASCII are the same in both
+            std::size_t j = i;
+            while (j < n && b[j] < 0x80) ++j;
+            std::memcpy(out, b + i, j - i);
+            out += j - i;
+            i = j;
             continue;
         }
         char32_t cp = kInvalid;
         std::size_t len = 1;
-        if (IsCp932LeadByte(b)) {
-            if (i + 1 < in.size()) {
-                cp = t.dbl[(b << 8) | static_cast<unsigned char>(in[i + 1])];
+        if (IsCp932LeadByte(b[i])) {
+            if (i + 1 < n) {
+                cp = t.dbl[(b[i] << 8) | b[i + 1]];
                 if (cp != kInvalid) len = 2;
             }
         } else {
-            cp = t.single[b];
+            cp = t.single[b[i]];
         }
         if (cp == kInvalid) {
             r.badOffsets.push_back(i);
             cp = kReplacement;
         }
-        AppendUtf8(r.utf8, cp);
+        out = PutUtf8(out, cp);
         i += len;
     }
+    r.utf8.resize(static_cast<std::size_t>(out - r.utf8.data()));
     return r;
 }
 
 Cp932Encoded EncodeCp932(std::string_view in) {
-    const Cp932Tables& t = Tables();
+    const auto& t = EncodeTable();
     Cp932Encoded r;
     r.bytes.reserve(in.size());
     std::size_t pos = 0;
@@ -214,7 +253,7 @@ Cp932Encoded EncodeCp932(std::string_view in) {
 
 namespace {
 // CP932 length of the character at pos (advancing pos), by the counting rule of Cp932Length.
-std::size_t CharLength(const Cp932Tables& t, std::string_view s, std::size_t& pos) {
+std::size_t CharLength(const std::vector<std::uint16_t>& t, std::string_view s, std::size_t& pos) {
     if (static_cast<unsigned char>(s[pos]) < 0x80) {
         ++pos;
         return 1;
@@ -227,14 +266,14 @@ std::size_t CharLength(const Cp932Tables& t, std::string_view s, std::size_t& po
 }  // namespace
 
 std::size_t Cp932Length(std::string_view s) {
-    const Cp932Tables& t = Tables();
+    const auto& t = EncodeTable();
     std::size_t n = 0;
     for (std::size_t pos = 0; pos < s.size();) n += CharLength(t, s, pos);
     return n;
 }
 
 std::string CutToCp932Bytes(std::string_view s, std::size_t maxBytes) {
-    const Cp932Tables& t = Tables();
+    const auto& t = EncodeTable();
     std::size_t n = 0;
     std::size_t pos = 0;
     while (pos < s.size()) {

@@ -52,33 +52,36 @@ ResolvedFile ResolveDeliveryFile(const fs::path& folder, std::string_view name) 
         if (!part.empty() && part != ".") parts.push_back(part);
         i = j + 1;
     }
+    // The name as written first (one call for the usual case); component by component,
+    // ignoring letter case, only when that fails.
     fs::path cur = folder;
-    for (std::string_view part : parts) {
-        fs::path next = FindEntryNoCase(cur, part);
-        if (next.empty()) {
-            r.status = FileStatus::Missing;
-            r.path = cur / std::string(part);
-            return r;
-        }
-        cur = next;
-    }
-    r.path = cur;
+    for (std::string_view part : parts) cur /= std::string(part);
     struct stat st {};
     if (::stat(cur.c_str(), &st) != 0) {
-        r.status = FileStatus::Missing;
-        return r;
+        cur = folder;
+        for (std::string_view part : parts) {
+            fs::path next = FindEntryNoCase(cur, part);
+            if (next.empty()) {
+                r.status = FileStatus::Missing;
+                r.path = cur / std::string(part);
+                return r;
+            }
+            cur = next;
+        }
+        if (::stat(cur.c_str(), &st) != 0) {
+            r.status = FileStatus::Missing;
+            r.path = cur;
+            return r;
+        }
     }
+    r.path = cur;
     if (!S_ISREG(st.st_mode)) {
         r.status = FileStatus::NotRegular;
         return r;
     }
-    const int fd = ::open(cur.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        r.status = FileStatus::Unreadable;
-        return r;
-    }
-    ::close(fd);
-    r.status = FileStatus::Ok;
+    r.size = st.st_size;
+    r.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    r.status = ::access(cur.c_str(), R_OK) == 0 ? FileStatus::Ok : FileStatus::Unreadable;
     return r;
 }
 

@@ -2,6 +2,7 @@
 // refusing names that lead outside the delivery or to something other than a regular file.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -25,6 +26,8 @@ const char* FileStatusText(FileStatus s);
 struct ResolvedFile {
     FileStatus status = FileStatus::Empty;
     std::filesystem::path path;  // the real path when Ok (and when found but unusable)
+    std::int64_t size = 0;       // of a regular file
+    std::int64_t mtimeNs = 0;    // last-write time in nanoseconds since 1970
 };
 
 // Resolves a file name of the delivery data, relative to `folder` (its components matched

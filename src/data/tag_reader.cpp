@@ -104,7 +104,7 @@ void TTagReader::Open(std::string utf8) {
 }
 
 void TTagReader::Reset() {
-    open_.clear();
+    depth_ = 0;
     pos_ = 0;
     line_ = 1;
     structureError_ = false;
@@ -120,6 +120,12 @@ void TTagReader::Next() {
     bool inTag = false;
     const std::size_t n = doc_.size();
     while (pos_ < n) {
+        // Whole runs of ordinary bytes at a time: only "<", ">" and line ends matter.
+        const std::size_t stop = doc_.find_first_of(inTag ? ">\r\n" : "<\r\n", pos_);
+        const std::size_t end = stop == std::string::npos ? n : stop;
+        (inTag ? tag_ : text_).append(doc_, pos_, end - pos_);
+        pos_ = end;
+        if (pos_ >= n) break;
         const char c = doc_[pos_++];
         if (c == '\r' || c == '\n') {
             if (c == '\r' && pos_ < n && doc_[pos_] == '\n') ++pos_;
@@ -129,20 +135,12 @@ void TTagReader::Next() {
             if (inTag) tag_ += ' ';
             continue;
         }
-        if (!inTag) {
-            if (c == '<') {
-                inTag = true;
-                tagLine_ = line_;
-            } else {
-                text_ += c;
-            }
+        if (c == '<') {
+            inTag = true;
+            tagLine_ = line_;
             continue;
         }
-        if (c != '>') {
-            tag_ += c;
-            continue;
-        }
-        // Line joins may leave blanks at the end of a tag; they carry nothing.
+        // c == '>' inside a tag. Line joins may leave blanks at its end; they carry nothing.
         while (!tag_.empty() && tag_.back() == ' ') tag_.pop_back();
         Classify();
         return;
@@ -158,8 +156,8 @@ void TTagReader::Classify() {
     if (tag_.empty() || tag_[0] == '!' || tag_[0] == '?') return;
     if (tag_[0] == '/') {
         // A closing tag matches its opening element by name.
-        if (!open_.empty() && open_.back() == name_.substr(1))
-            open_.pop_back();
+        if (depth_ > 0 && open_[depth_ - 1] == name_.substr(1))
+            --depth_;
         else
             structureError_ = true;
         return;
@@ -169,7 +167,11 @@ void TTagReader::Classify() {
         if (name_.size() > 0 && name_.back() == '/') name_.remove_suffix(1);
         return;
     }
-    open_.emplace_back(name_);
+    if (depth_ < open_.size())
+        open_[depth_].assign(name_);
+    else
+        open_.emplace_back(name_);
+    ++depth_;
 }
 
 bool TTagReader::AtEnd(std::string_view endTag) const {

@@ -60,7 +60,8 @@ private:
     std::string tag_;
     std::string_view name_;
     std::string text_;
-    std::vector<std::string> open_;  // names of the open elements
+    std::vector<std::string> open_;  // names of the open elements (slots reused)
+    std::size_t depth_ = 0;
     bool structureError_ = false;
 };
 
