@@ -121,8 +121,13 @@ void TTagReader::Next() {
     const std::size_t n = doc_.size();
     while (pos_ < n) {
         // Whole runs of ordinary bytes at a time: only "<", ">" and line ends matter.
-        const std::size_t stop = doc_.find_first_of(inTag ? ">\r\n" : "<\r\n", pos_);
-        const std::size_t end = stop == std::string::npos ? n : stop;
+        const char mark = inTag ? '>' : '<';
+        std::size_t end = pos_;
+        while (end < n) {
+            const char c = doc_[end];
+            if (c == mark || c == '\r' || c == '\n') break;
+            ++end;
+        }
         (inTag ? tag_ : text_).append(doc_, pos_, end - pos_);
         pos_ = end;
         if (pos_ >= n) break;
@@ -151,7 +156,8 @@ void TTagReader::Next() {
 }
 
 void TTagReader::Classify() {
-    const std::size_t blank = tag_.find_first_of(" \t");
+    std::size_t blank = 0;
+    while (blank < tag_.size() && tag_[blank] != ' ' && tag_[blank] != '\t') ++blank;
     name_ = std::string_view(tag_).substr(0, blank);
     if (tag_.empty() || tag_[0] == '!' || tag_[0] == '?') return;
     if (tag_[0] == '/') {
