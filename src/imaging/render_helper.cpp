@@ -46,9 +46,13 @@ Raster RenderInHelper(RenditionKind kind, const fs::path& file, const RenditionL
     const pid_t pid = ::fork();
     if (pid < 0) throw ImageError("cannot start the rendering helper");
     if (pid == 0) {
-        // The child: limits first, no terminal input, then the helper.
+        // The child: limits first, no terminal input, then the helper. (AddressSanitizer
+        // builds reserve terabytes of address space for their shadow memory, so the
+        // address-space limit is left out there.)
+#if !defined(__SANITIZE_ADDRESS__)
         rlimit mem{limits.memoryBytes, limits.memoryBytes};
         ::setrlimit(RLIMIT_AS, &mem);
+#endif
         rlimit cpu{static_cast<rlim_t>(limits.seconds), static_cast<rlim_t>(limits.seconds + 1)};
         ::setrlimit(RLIMIT_CPU, &cpu);
         const int devnull = ::open("/dev/null", O_RDWR);
