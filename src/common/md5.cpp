@@ -52,30 +52,8 @@ void Md5::Block(const std::uint8_t* p) {
     a_ += a; b_ += b; c_ += c; d_ += d;
 }
 
-void Md5::Update(const void* data, std::size_t size) {
-    const auto* p = static_cast<const std::uint8_t*>(data);
-    length_ += size;
-    while (size > 0) {
-        const std::size_t take = std::min(size, 64 - used_);
-        std::memcpy(buffer_ + used_, p, take);
-        used_ += take;
-        p += take;
-        size -= take;
-        if (used_ == 64) {
-            Block(buffer_);
-            used_ = 0;
-        }
-    }
-}
-
 std::array<std::uint8_t, 16> Md5::Final() {
-    const std::uint64_t bits = length_ * 8;
-    const std::uint8_t one = 0x80, zero = 0;
-    Update(&one, 1);
-    while (used_ != 56) Update(&zero, 1);
-    std::uint8_t len[8];
-    for (int i = 0; i < 8; ++i) len[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-    Update(len, 8);
+    Pad();
     std::array<std::uint8_t, 16> out{};
     const std::uint32_t words[4] = {a_, b_, c_, d_};
     for (int w = 0; w < 4; ++w)
@@ -84,13 +62,8 @@ std::array<std::uint8_t, 16> Md5::Final() {
 }
 
 std::string Md5::FinalHex() {
-    static const char kHex[] = "0123456789abcdef";
-    std::string s;
-    for (std::uint8_t b : Final()) {
-        s += kHex[b >> 4];
-        s += kHex[b & 15];
-    }
-    return s;
+    const auto d = Final();
+    return Hex(d.data(), d.size());
 }
 
 std::string Md5Hex(std::string_view data) {

@@ -7,23 +7,23 @@
 #include <string>
 #include <string_view>
 
+#include "common/block_digest.h"
+
 namespace velview {
 
-class Md5 {
+class Md5 : public BlockDigest<Md5, false> {
 public:
     Md5();
-    void Update(const void* data, std::size_t size);
+    using BlockDigest::Update;
     void Update(std::string_view s) { Update(s.data(), s.size()); }
     std::array<std::uint8_t, 16> Final();
     // 32 lower-case hexadecimal digits.
     std::string FinalHex();
 
-private:
     void Block(const std::uint8_t* p);
+
+private:
     std::uint32_t a_, b_, c_, d_;
-    std::uint64_t length_ = 0;
-    std::uint8_t buffer_[64];
-    std::size_t used_ = 0;
 };
 
 std::string Md5Hex(std::string_view data);

@@ -42,30 +42,8 @@ void Sha256::Block(const std::uint8_t* p) {
     h_[0] += a; h_[1] += b; h_[2] += c; h_[3] += d; h_[4] += e; h_[5] += f; h_[6] += g; h_[7] += h;
 }
 
-void Sha256::Update(const void* data, std::size_t size) {
-    const auto* p = static_cast<const std::uint8_t*>(data);
-    length_ += size;
-    while (size > 0) {
-        const std::size_t take = std::min(size, 64 - used_);
-        std::memcpy(buffer_ + used_, p, take);
-        used_ += take;
-        p += take;
-        size -= take;
-        if (used_ == 64) {
-            Block(buffer_);
-            used_ = 0;
-        }
-    }
-}
-
 std::array<std::uint8_t, 32> Sha256::Final() {
-    const std::uint64_t bits = length_ * 8;
-    const std::uint8_t one = 0x80, zero = 0;
-    Update(&one, 1);
-    while (used_ != 56) Update(&zero, 1);
-    std::uint8_t len[8];
-    for (int i = 0; i < 8; ++i) len[i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
-    Update(len, 8);
+    Pad();
     std::array<std::uint8_t, 32> out{};
     for (int i = 0; i < 8; ++i)
         for (int j = 0; j < 4; ++j) out[static_cast<std::size_t>(i * 4 + j)] = static_cast<std::uint8_t>(h_[i] >> (24 - 8 * j));
@@ -73,13 +51,8 @@ std::array<std::uint8_t, 32> Sha256::Final() {
 }
 
 std::string Sha256::FinalHex() {
-    static const char kHex[] = "0123456789abcdef";
-    std::string s;
-    for (std::uint8_t b : Final()) {
-        s += kHex[b >> 4];
-        s += kHex[b & 15];
-    }
-    return s;
+    const auto d = Final();
+    return Hex(d.data(), d.size());
 }
 
 std::string Sha256Hex(std::string_view data) {

@@ -6,23 +6,23 @@
 #include <string>
 #include <string_view>
 
+#include "common/block_digest.h"
+
 namespace velview {
 
-class Sha256 {
+class Sha256 : public BlockDigest<Sha256, true> {
 public:
     Sha256();
-    void Update(const void* data, std::size_t size);
+    using BlockDigest::Update;
     void Update(std::string_view s) { Update(s.data(), s.size()); }
     std::array<std::uint8_t, 32> Final();
     // 64 lower-case hexadecimal digits.
     std::string FinalHex();
 
-private:
     void Block(const std::uint8_t* p);
+
+private:
     std::uint32_t h_[8];
-    std::uint64_t length_ = 0;
-    std::uint8_t buffer_[64];
-    std::size_t used_ = 0;
 };
 
 std::string Sha256Hex(std::string_view data);
