@@ -97,34 +97,39 @@ std::string Line(const std::vector<int>& group) {
 }  // namespace
 
 void TComparisonFileList::BuildEntries(const fs::path& folder, const std::vector<std::string>& names, bool withDigests) {
-    for (auto& e : entries_) e.matched = false;
     sawMissing_ = false;
+    // The entries of the last run by photo index, so each photo finds its own in one step.
+    std::vector<int> previous(names.size(), -1);
+    for (std::size_t k = 0; k < entries_.size(); ++k) {
+        const int index = entries_[k].photoIndex;
+        if (index >= 0 && static_cast<std::size_t>(index) < names.size()) previous[static_cast<std::size_t>(index)] = static_cast<int>(k);
+    }
+    std::vector<TComparisonPctFileInfo> next;
+    next.reserve(names.size());
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-        const std::string& name = names[static_cast<std::size_t>(i)];
-        const ResolvedFile f = ResolveDeliveryFile(folder, name);
+        const ResolvedFile f = ResolveDeliveryFile(folder, names[static_cast<std::size_t>(i)]);
         if (f.status == FileStatus::Missing) sawMissing_ = true;
-        auto existing = std::find_if(entries_.begin(), entries_.end(), [i](const auto& e) { return e.photoIndex == i; });
-        if (f.status != FileStatus::Ok || !(Ext(f.path, ".jpg") || Ext(f.path, ".svg"))) {
-            if (existing != entries_.end()) entries_.erase(existing);
-            continue;
-        }
-        const std::int64_t size = f.size, mtime = f.mtimeNs;
+        if (f.status != FileStatus::Ok || !(Ext(f.path, ".jpg") || Ext(f.path, ".svg"))) continue;
         // An entry is reused only while its file is the same file, unchanged.
-        if (existing != entries_.end()) {
-            if (existing->path == f.path && existing->fileSize == size && existing->mtimeNs == mtime) {
-                if (withDigests && existing->digest.empty()) Measure(*existing, true, *this);
+        const int old = previous[static_cast<std::size_t>(i)];
+        if (old >= 0) {
+            TComparisonPctFileInfo& e = entries_[static_cast<std::size_t>(old)];
+            if (e.path == f.path && e.fileSize == f.size && e.mtimeNs == f.mtimeNs) {
+                e.matched = false;
+                if (withDigests && e.digest.empty()) Measure(e, true, *this);
+                next.push_back(std::move(e));
                 continue;
             }
-            entries_.erase(existing);
         }
         TComparisonPctFileInfo e;
         e.photoIndex = i;
         e.isSvg = Ext(f.path, ".svg");
         e.path = f.path;
-        e.fileSize = size;
-        e.mtimeNs = mtime;
-        if (Measure(e, withDigests, *this)) entries_.push_back(std::move(e));
+        e.fileSize = f.size;
+        e.mtimeNs = f.mtimeNs;
+        if (Measure(e, withDigests, *this)) next.push_back(std::move(e));
     }
+    entries_ = std::move(next);
 }
 
 namespace {

@@ -187,11 +187,28 @@ char* PutUtf8(char* p, char32_t cp) {
 Cp932Decoded DecodeCp932(std::string_view in) {
     const Cp932Tables& t = Tables();
     Cp932Decoded r;
-    // A CP932 byte becomes at most three UTF-8 bytes (a double-byte character at most three).
-    r.utf8.resize(in.size() * 3);
-    char* out = r.utf8.data();
     const auto* b = reinterpret_cast<const unsigned char*>(in.data());
     const std::size_t n = in.size();
+    // First the exact output size, so the buffer is written once and never over-allocated.
+    std::size_t size = 0;
+    for (std::size_t k = 0; k < n;) {
+        if (b[k] < 0x80) {
+            ++size;
+            ++k;
+            continue;
+        }
+        char32_t cp = kInvalid;
+        std::size_t len = 1;
+        if (IsCp932LeadByte(b[k])) {
+            if (k + 1 < n && (cp = t.dbl[(b[k] << 8) | b[k + 1]]) != kInvalid) len = 2;
+        } else {
+            cp = t.single[b[k]];
+        }
+        size += (cp == kInvalid || cp >= 0x800) ? 3 : (cp >= 0x80 ? 2 : 1);
+        k += len;
+    }
+    r.utf8.resize(size);
+    char* out = r.utf8.data();
     std::size_t i = 0;
     while (i < n) {
         if (b[i] < 0x80) {  // runs of ASCII are the same in both
