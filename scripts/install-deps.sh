@@ -4,7 +4,7 @@
 # Works as root and, for other users, through sudo.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev ccache libxml2-utils libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev libtiff-dev libxml2-dev
+packages=(cmake ninja-build g++ libgtest-dev ccache python3 libxml2-utils libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev libtiff-dev libxml2-dev
   pkg-config libpoppler-cpp-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev)
 
 missing=()

@@ -1,0 +1,143 @@
+// velview-cli history / takeover / fileinfo: the inspection history, takeover data and file
+// information tables without the viewer.
+#include <cstdio>
+
+#include "cli/commands.h"
+#include "cli/delivery_loader.h"
+#include "common/text_encoding.h"
+#include "exchange/inspection_exchange.h"
+
+namespace velview::cli {
+
+namespace {
+
+// The digest of every photo of the delivery by photo number (empty where not readable).
+std::vector<std::string> AllDigests(TEIControl& control) {
+    std::vector<std::string> list, unreadable;
+    control.TakeoverDigests(list, false, &unreadable);
+    for (const auto& u : unreadable) Warn(u);
+    return list;
+}
+
+// States and comments from a history CSV or a takeover file given with --from.
+bool ApplyFrom(const std::string& from, TEIControl& control) {
+    TCsvList csv;
+    csv.LoadFromFile(from);
+    const auto& rows = csv.Rows();
+    const bool takeover = text::EqualsAsciiNoCase(std::filesystem::path(from).extension().string(), ".tod");
+    const TDBExpInp& f = *control.Format();
+    TPctStateList& states = TPctStateList::Instance();
+    if (takeover) {
+        if (auto c = CheckTakeoverImport(rows); !c.ok) {
+            Error(from + ": " + c.message);
+            return false;
+        }
+        const int n = ImportTakeover(rows, f, AllDigests(control), states);
+        std::fprintf(stderr, "%s: %d rows taken over\n", from.c_str(), n);
+        if (n == 0) std::fprintf(stderr, "この引継ぎデータには取り込めるデータがありませんでした。\n");
+        return true;
+    }
+    if (auto c = CheckHistoryImport(rows, f); !c.ok) {
+        Error(from + ": " + c.message);
+        return false;
+    }
+    std::fprintf(stderr, "%s: %d rows imported\n", from.c_str(), ImportHistory(rows, f, states));
+    return true;
+}
+
+std::vector<int> AllPhotos(const TDBExpInp& f) {
+    std::vector<int> v;
+    for (int i = 0; i < f.Photos.Count(); ++i) v.push_back(i);
+    return v;
+}
+
+}  // namespace
+
+int ExchangeCommand(const std::string& command, const Args& args) {
+    const char* usage =
+        "usage: velview-cli history export DIR --out FILE.csv [--from FILE.csv|FILE.tod]\n"
+        "       velview-cli history import DIR FILE.csv\n"
+        "       velview-cli takeover export DIR --from FILE.csv --out FILE.TOD\n"
+        "       velview-cli takeover import DIR FILE.TOD --out FILE.csv\n"
+        "       velview-cli fileinfo DIR --out FILE.csv";
+    std::string verb, dir, out, from, file;
+    std::size_t i = 0;
+    if (command != "fileinfo") {
+        if (args.empty()) {
+            Error(usage);
+            return 2;
+        }
+        verb = args[i++];
+    }
+    for (; i < args.size(); ++i) {
+        if (args[i] == "--out" && i + 1 < args.size()) out = args[++i];
+        else if (args[i] == "--from" && i + 1 < args.size()) from = args[++i];
+        else if (dir.empty()) dir = args[i];
+        else if (file.empty()) file = args[i];
+        else {
+            Error(usage);
+            return 2;
+        }
+    }
+    const bool ok = dir.size() &&
+                    ((command == "fileinfo" && out.size()) ||
+                     (command == "history" && ((verb == "export" && out.size()) || (verb == "import" && file.size()))) ||
+                     (command == "takeover" && ((verb == "export" && from.size() && out.size()) ||
+                                                (verb == "import" && file.size() && out.size()))));
+    if (!ok) {
+        Error(usage);
+        return 2;
+    }
+    Options o;
+    o.dir = dir;
+    ProgramRuntime runtime;
+    TEIControl& control = DataControl();
+    if (int rc = LoadFolder(o, &runtime, control); rc != 0) return rc;
+    const TDBExpInp& f = *control.Format();
+    TPctStateList& states = TPctStateList::Instance();
+    states.Clear();
+    try {
+        if (command == "fileinfo") {
+            WriteCsvFile(out, FileInfoTable(f, AllPhotos(f), states).AllRows());
+            std::printf("CSV ファイルの出力が完了しました。\n");
+            return 0;
+        }
+        if (command == "history" && verb == "import") {
+            TCsvList csv;
+            csv.LoadFromFile(file);
+            const ImportCheck c = CheckHistoryImport(csv.Rows(), f);
+            if (!c.ok) {
+                std::printf("%s\n", c.message.c_str());
+                return 1;
+            }
+            std::printf("%d rows accepted\n", ImportHistory(csv.Rows(), f, states));
+            return 0;
+        }
+        if (!from.empty() && !ApplyFrom(from, control)) return 1;
+        if (command == "takeover" && verb == "import") {
+            if (!ApplyFrom(file, control)) return 1;
+            WriteCsvFile(out, HistoryTable(f, AllPhotos(f), states).AllRows());
+            std::printf("引継ぎデータ取り込みが完了しました。\n");
+            return 0;
+        }
+        if (command == "history") {
+            WriteCsvFile(out, HistoryTable(f, AllPhotos(f), states).AllRows());
+            std::printf("CSV ファイルの出力が完了しました。\n");
+            return 0;
+        }
+        // takeover export: the digests of the photos with inspection data.
+        const OutputTable t = TakeoverTable(f, AllDigests(control), states);
+        if (t.rows.empty()) {
+            std::printf("出力する写真がありません。\n");
+            return 1;
+        }
+        WriteCsvFile(out, t.AllRows());
+        std::printf("TOD ファイルの出力が完了しました。\n");
+        return 0;
+    } catch (const std::exception& e) {
+        Error(e.what());
+        return 2;
+    }
+}
+
+}  // namespace velview::cli
