@@ -159,3 +159,51 @@ TEST_F(SampleDelivery, FileInformationColumns) {
 
 }  // namespace
 }  // namespace velview
+
+#include "data/inspection_rules.h"
+
+namespace velview {
+namespace {
+
+TEST(InspectionRules, CommentsStatesAndBulkCommands) {
+    TPctStateList list;
+    struct Case {
+        int before;
+        const char* comment;
+        int setting;
+        int after;
+    } cases[] = {
+        {0, "要確認", 2, 2},  // default: a comment marks a finding
+        {0, "確認済", 1, 1},  // "「－」→「検査済」"
+        {1, "追記", 2, 1},    // an inspected photo keeps its state
+        {0, "", 2, 0},        // clearing a comment changes nothing
+    };
+    for (const auto& c : cases) {
+        SetInspectionState(list, 0, c.before);
+        SetInspectionComment(list, 0, c.comment, c.setting);
+        EXPECT_EQ(list.Item(0).InspectionState(), c.after) << c.comment;
+        EXPECT_EQ(list.Item(0).comment, c.comment);
+    }
+    SetInspectionComment(list, 1, "a", 2);
+    SetInspectionComment(list, 2, "b", 2);
+    SetPrintTarget(list, {1, 2}, true);
+    SetInspectionStateAll(list, {1, 2}, 0);
+    EXPECT_EQ(list.Item(1).InspectionState(), 0);
+    EXPECT_EQ(list.Item(1).comment, "a");  // comments are never touched by the commands
+    EXPECT_TRUE(list.Item(2).TestBits(1u));  // nor the print-target marks
+    SetPrintTarget(list, {2}, false);
+    EXPECT_FALSE(list.Item(2).TestBits(1u));
+    SetInspectionState(list, -1, 1);  // no photo: nothing stored
+    EXPECT_FALSE(SetInspectionComment(list, -1, "x", 2));
+
+    CommentHistory h;
+    for (int i = 0; i < 25; ++i) h.Add("c" + std::to_string(i));
+    h.Add("  c10 ");
+    h.Add("   ");
+    ASSERT_EQ(h.Items().size(), 20u);
+    EXPECT_EQ(h.Items()[0], "c10");
+    EXPECT_EQ(std::count(h.Items().begin(), h.Items().end(), "c10"), 1);
+}
+
+}  // namespace
+}  // namespace velview
