@@ -177,6 +177,53 @@ TEST_F(Folder, TakeoverDigestsBindEveryReadablePhoto) {
     EXPECT_FALSE(control_.TakeoverRunning());
 }
 
+TEST_F(Folder, TakeoverDigestsAskForEachFurtherMedium) {
+    // Medium 1 holds A, medium 2 holds B, medium 3 holds C; the folders come in the wrong order.
+    const fs::path m1 = dir_ / "m1", m2 = dir_ / "m2", m3 = dir_ / "m3";
+    for (const auto& [m, name] : {std::pair{m1, "A.JPG"}, {m2, "B.JPG"}, {m3, "C.JPG"}}) {
+        fs::create_directories(m / "PIC");
+        WriteBytes(m / "PIC" / name, name);
+    }
+    std::string xml = "<photodata>";
+    for (const char* r : {"A.JPG</写真ファイル名><メディア番号>1", "B.JPG</写真ファイル名><メディア番号>2",
+                          "C.JPG</写真ファイル名><メディア番号>3"})
+        xml += std::string("<写真情報><写真ファイル名>") + r + "</メディア番号></写真情報>";
+    WriteBytes(m1 / "PHOTO.XML", Sjis(xml + "</photodata>"));
+    control_.Examine(m1.string());
+    ASSERT_EQ(control_.Load(m1.string(), 1), 0);
+    Lines asked;
+    std::vector<fs::path> offered = {m3, m2, m3};
+    std::size_t next = 0;
+    control_.callbacks.confirm = [&](const std::string& text) {
+        asked.push_back(text);
+        return next < offered.size();
+    };
+    control_.callbacks.requestFolder = [&] {
+        EXPECT_TRUE(control_.TakeoverRunning());
+        control_.Format()->SetBaseFolder(offered[next++].string());
+        return true;
+    };
+    std::vector<std::string> digests, unreadable;
+    EXPECT_TRUE(control_.TakeoverDigests(digests, false, &unreadable));
+    EXPECT_EQ(digests, (Lines{Md5Hex("A.JPG"), Md5Hex("B.JPG"), Md5Hex("C.JPG")}));
+    EXPECT_TRUE(unreadable.empty()) << ::testing::PrintToString(unreadable) << ::testing::PrintToString(asked);
+    // m3 is refused while medium 2 is wanted; then m2 serves B, then m3 serves C.
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_NE(asked[0].find("2枚目のフォルダを選択してください。"), std::string::npos);
+    EXPECT_NE(asked[2].find("3枚目のフォルダを選択してください。"), std::string::npos);
+
+    // Giving up keeps what was computed and names the photos left without a digest.
+    control_.Format()->SetBaseFolder(m1.string());
+    offered = {m2};
+    next = 0;
+    digests.clear();
+    EXPECT_FALSE(control_.TakeoverDigests(digests, false, &unreadable));
+    EXPECT_EQ(digests, (Lines{Md5Hex("A.JPG"), Md5Hex("B.JPG"), ""}));
+    ASSERT_EQ(unreadable.size(), 1u);
+    EXPECT_NE(unreadable[0].find("C.JPG"), std::string::npos);
+    EXPECT_FALSE(control_.TakeoverRunning());
+}
+
 TEST(Md5, KnownDigests) {
     EXPECT_EQ(Md5Hex(""), "d41d8cd98f00b204e9800998ecf8427e");
     EXPECT_EQ(Md5Hex("abc"), "900150983cd24fb0d6963f7d28e17f72");

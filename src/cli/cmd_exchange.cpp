@@ -1,9 +1,11 @@
 // velview-cli history / takeover / fileinfo: the inspection history, takeover data and file
 // information tables without the viewer.
 #include <cstdio>
+#include <memory>
 
 #include "cli/commands.h"
 #include "cli/delivery_loader.h"
+#include "data/delivery_files.h"
 #include "common/text_encoding.h"
 #include "exchange/inspection_exchange.h"
 
@@ -11,11 +13,38 @@ namespace velview::cli {
 
 namespace {
 
+// Further media given with --medium stand in for the folder the viewer asks for. The digest
+// loop asks again while the first photo still pending is not found, so the folders are offered
+// round after round, in any order, until every medium has had its turn as the one wanted.
+void OfferMedia(TEIControl& control, const std::vector<std::string>& media) {
+    if (media.empty()) return;
+    auto next = std::make_shared<std::size_t>(0);
+    const std::size_t limit = media.size() * (media.size() + 1);
+    control.callbacks.confirm = [next, limit](const std::string& text) {
+        if (*next >= limit) return false;
+        std::fprintf(stderr, "%s\n", text.c_str());
+        return true;
+    };
+    control.callbacks.requestFolder = [&control, &media, next]() {
+        std::string dir = std::filesystem::absolute(media[(*next)++ % media.size()]).lexically_normal().string();
+        // A medium is given as its root or as its PHOTO folder.
+        const auto photo = FindEntryNoCase(dir, "PHOTO");
+        std::error_code ec;
+        if (!photo.empty() && std::filesystem::is_directory(photo, ec)) dir = photo.string();
+        control.Format()->SetBaseFolder(dir);
+        return true;
+    };
+}
+
 // The digest of every photo of the delivery by photo number (empty where not readable).
 std::vector<std::string> AllDigests(TEIControl& control) {
     std::vector<std::string> list, unreadable;
-    control.TakeoverDigests(list, false, &unreadable);
+    const std::string base = control.Format()->BaseFolder;
+    const bool complete = control.TakeoverDigests(list, false, &unreadable);
+    control.Format()->SetBaseFolder(base);
     for (const auto& u : unreadable) Warn(u);
+    if (!complete)
+        Warn("not every medium of the delivery was given (--medium DIR); photos on the missing media are not matched");
     return list;
 }
 
@@ -59,8 +88,10 @@ int ExchangeCommand(const std::string& command, const Args& args) {
         "       velview-cli history import DIR FILE.csv\n"
         "       velview-cli takeover export DIR --from FILE.csv --out FILE.TOD\n"
         "       velview-cli takeover import DIR FILE.TOD --out FILE.csv\n"
-        "       velview-cli fileinfo DIR --out FILE.csv";
+        "       velview-cli fileinfo DIR --out FILE.csv\n"
+        "history and takeover accept further media of the delivery with --medium DIR (repeated)";
     std::string verb, dir, out, from, file;
+    std::vector<std::string> media;
     std::size_t i = 0;
     if (command != "fileinfo") {
         if (args.empty()) {
@@ -72,6 +103,7 @@ int ExchangeCommand(const std::string& command, const Args& args) {
     for (; i < args.size(); ++i) {
         if (args[i] == "--out" && i + 1 < args.size()) out = args[++i];
         else if (args[i] == "--from" && i + 1 < args.size()) from = args[++i];
+        else if (args[i] == "--medium" && i + 1 < args.size()) media.push_back(args[++i]);
         else if (dir.empty()) dir = args[i];
         else if (file.empty()) file = args[i];
         else {
@@ -93,6 +125,7 @@ int ExchangeCommand(const std::string& command, const Args& args) {
     ProgramRuntime runtime;
     TEIControl& control = DataControl();
     if (int rc = LoadFolder(o, &runtime, control); rc != 0) return rc;
+    OfferMedia(control, media);
     const TDBExpInp& f = *control.Format();
     TPctStateList& states = TPctStateList::Instance();
     states.Clear();

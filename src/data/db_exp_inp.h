@@ -24,6 +24,9 @@ public:
     // BaseFolder := the examined folder; photos in its PIC, drawings in its DRA sub-folder
     // (found whatever their case).
     virtual void SetupPaths();
+    // Points the photo and drawing folders at `folder` (another medium of the delivery)
+    // without reading anything again.
+    virtual void SetBaseFolder(const std::string& folder);
 
     std::string BaseFolder, PhotoFolder, DrawingFolder;  // each ending in "/"
     TPctInfoList Photos;
@@ -39,6 +42,9 @@ public:
 
 protected:
     const TEIControl& control_;
+
+private:
+    std::string readPhotoFolder_, readDrawingFolder_;  // set when another medium is first set
 };
 
 }  // namespace velview

@@ -91,6 +91,16 @@ int TEIControl::Load(const std::string& folder, int expectedMedium) {
     return format_->Read();
 }
 
+namespace {
+void NameMissing(const std::vector<std::pair<std::size_t, int>>& pending, TPctInfoList& photos,
+                 std::vector<std::string>* unreadable) {
+    if (!unreadable) return;
+    for (const auto& [at, photo] : pending)
+        unreadable->push_back(std::string(photos.Items(photo).FieldView(fld::PctFNm)) + ": " +
+                              FileStatusText(FileStatus::Missing));
+}
+}  // namespace
+
 bool TEIControl::TakeoverDigests(std::vector<std::string>& list, bool withStateOnly,
                                  std::vector<std::string>* unreadable) {
     if (!format_) return false;
@@ -114,6 +124,7 @@ bool TEIControl::TakeoverDigests(std::vector<std::string>& list, bool withStateO
                 "検査履歴の引継ぎを行うには、全ての工事写真フォルダを読み込む必要があります。\r\n" +
                 std::string(first.FieldView(fld::MdaNum)) + "枚目のフォルダを選択してください。";
             if (!callbacks.confirm || !callbacks.confirm(text) || !callbacks.requestFolder || !callbacks.requestFolder()) {
+                NameMissing(pending, photos, unreadable);
                 takeoverRunning_ = false;
                 return false;
             }
@@ -143,10 +154,7 @@ bool TEIControl::TakeoverDigests(std::vector<std::string>& list, bool withStateO
         if (callbacks.progress) callbacks.progress("");
         // Without a way to ask for the next medium, the missing files stay without digest.
         if (!still.empty() && (!callbacks.confirm || !callbacks.requestFolder)) {
-            for (const auto& [at, photo] : still)
-                if (unreadable)
-                    unreadable->push_back(std::string(photos.Items(photo).FieldView(fld::PctFNm)) + ": " +
-                                          FileStatusText(FileStatus::Missing));
+            NameMissing(still, photos, unreadable);
             break;
         }
         pending.swap(still);

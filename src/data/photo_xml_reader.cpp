@@ -47,12 +47,7 @@ void TDBExpInpXML::SetupPaths() {
 }
 
 void TDBExpInpXML::SetBaseFolder(const std::string& folder) {
-    BaseFolder = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    PhotoFolder = BaseFolder + "PIC/";
-    DrawingFolder = BaseFolder + "DRA/";
-    const fs::path pic = FindEntryNoCase(BaseFolder, "PIC"), dra = FindEntryNoCase(BaseFolder, "DRA");
-    if (!pic.empty()) PhotoFolder = BaseFolder + pic.filename().string() + "/";
-    if (!dra.empty()) DrawingFolder = BaseFolder + dra.filename().string() + "/";
+    TDBExpInp::SetBaseFolder(folder);
     ApplyOrg700Rule();
 }
 

@@ -30,3 +30,31 @@ assert rows[1][1] == "指摘あり", rows[1]
 assert rows[1][5] == '段差 "5mm", 要補修', rows[1]
 print("the history CSV reads back in Python's csv module")
 PY
+
+# A takeover over two media: every photo with a state gets the digest of its file, medium 2's
+# from the folder given with --medium, and the takeover file reads back with those digests.
+two="$samples/two-media"
+"$cli" history export "$two/Disk1" --out "$tmp/m.csv" >/dev/null 2>&1
+/usr/bin/env python3 - "$tmp/m.csv" "$tmp/m2.csv" <<'PY'
+import csv, sys
+rows = list(csv.reader(open(sys.argv[1], encoding="cp932", newline="")))
+for r in rows[1:]:
+    r[1] = "検査済"
+with open(sys.argv[2], "w", encoding="cp932", newline="") as f:
+    csv.writer(f, quoting=csv.QUOTE_ALL, lineterminator="\r\n").writerows(rows)
+PY
+if "$cli" takeover export "$two/Disk1" --from "$tmp/m2.csv" --out "$tmp/lone.tod" 2>"$tmp/lone.err" >/dev/null; then :; fi
+grep -q "P0000005.JPG" "$tmp/lone.err" || { echo "a missing medium is not reported"; cat "$tmp/lone.err"; exit 1; }
+"$cli" takeover export "$two/Disk1" --from "$tmp/m2.csv" --medium "$two/Disk2" --out "$tmp/t.tod" 2>"$tmp/t.err" >/dev/null
+grep -q "2枚目のフォルダを選択してください。" "$tmp/t.err" || { echo "medium 2 was not asked for"; cat "$tmp/t.err"; exit 1; }
+/usr/bin/env python3 - "$tmp/t.tod" "$two" <<'PY'
+import csv, hashlib, os, sys
+rows = list(csv.reader(open(sys.argv[1], encoding="cp932", newline="")))
+digests = {r[-1] for r in rows[1:]}
+for disk, names in (("Disk1", range(1, 5)), ("Disk2", range(5, 7))):
+    for n in names:
+        data = open(os.path.join(sys.argv[2], disk, "PIC", "P%07d.JPG" % n), "rb").read()
+        assert hashlib.md5(data).hexdigest() in digests, (disk, n, rows)
+assert len(rows) == 7, rows
+print("the takeover file binds the photos of both media")
+PY
