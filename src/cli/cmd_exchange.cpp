@@ -36,11 +36,22 @@ void OfferMedia(TEIControl& control, const std::vector<std::string>& media) {
     };
 }
 
-// The digest of every photo of the delivery by photo number (empty where not readable).
-std::vector<std::string> AllDigests(TEIControl& control) {
+// The digest of each photo by photo number (empty where not readable); with `withStateOnly`
+// only photos with inspection data are read, so no medium without them is asked for.
+std::vector<std::string> AllDigests(TEIControl& control, bool withStateOnly = false) {
     std::vector<std::string> list, unreadable;
     const std::string base = control.Format()->BaseFolder;
-    const bool complete = control.TakeoverDigests(list, false, &unreadable);
+    const bool complete = control.TakeoverDigests(list, withStateOnly, &unreadable);
+    if (withStateOnly) {
+        const TPctInfoList& photos = control.Format()->Photos;
+        std::vector<std::string> byNumber(static_cast<std::size_t>(photos.Count()));
+        std::size_t at = 0;
+        for (int n = 0; n < photos.Count() && at < list.size(); ++n) {
+            const TPctSateItem* s = TPctStateList::Instance().Find(n);
+            if (s && s->HasInspectionData()) byNumber[static_cast<std::size_t>(n)] = std::move(list[at++]);
+        }
+        list.swap(byNumber);
+    }
     control.Format()->SetBaseFolder(base);
     for (const auto& u : unreadable) Warn(u);
     if (!complete)
@@ -159,7 +170,7 @@ int ExchangeCommand(const std::string& command, const Args& args) {
             return 0;
         }
         // takeover export: the digests of the photos with inspection data.
-        const OutputTable t = TakeoverTable(f, AllDigests(control), states);
+        const OutputTable t = TakeoverTable(f, AllDigests(control, true), states);
         if (t.rows.empty()) {
             std::printf("出力する写真がありません。\n");
             return 1;

@@ -58,3 +58,15 @@ for disk, names in (("Disk1", range(1, 5)), ("Disk2", range(5, 7))):
 assert len(rows) == 7, rows
 print("the takeover file binds the photos of both media")
 PY
+
+# Only the photos of medium 1 inspected: medium 2 is neither asked for nor missed.
+/usr/bin/env python3 - "$tmp/m.csv" "$tmp/m1.csv" <<'PY'
+import csv, sys
+rows = list(csv.reader(open(sys.argv[1], encoding="cp932", newline="")))
+for r in rows[1:5]:
+    r[1] = "検査済"
+with open(sys.argv[2], "w", encoding="cp932", newline="") as f:
+    csv.writer(f, quoting=csv.QUOTE_ALL, lineterminator="\r\n").writerows(rows)
+PY
+"$cli" takeover export "$two/Disk1" --from "$tmp/m1.csv" --out "$tmp/t1.tod" 2>"$tmp/t1.err" >/dev/null
+if grep -q "P000000[56]\|枚目" "$tmp/t1.err"; then echo "medium 2 asked for without need"; cat "$tmp/t1.err"; exit 1; fi
