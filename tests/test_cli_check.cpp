@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "common/text_encoding.h"
+#include "exchange/csv_io.h"
 #include "test_support.h"
 
 namespace velview {
@@ -41,6 +43,68 @@ TEST(CliCheck, ReportsTheDeliberateFaultsOfTheSample) {
     EXPECT_TRUE(Has(j, "\"summary\":{\"photos\":12,\"photos_with_faults\":7,\"required\":2,\"length\":1,"
                        "\"class\":2,\"prefix\":0,\"rule\":0,\"file\":2}"))
         << j;
+}
+
+TEST(CliFilter, ConditionsSelectThePhotos) {
+    if (!fs::exists(kSamples)) GTEST_SKIP() << "no samples";
+    ScratchDir dir;
+    const std::string sjis = (kSamples / "r5-sjis").string();
+    auto listed = [&](std::vector<std::string> args, const char* standard = "C0000R503") {
+        args.insert(args.begin(), "filter");
+        args.insert(args.end(), {"--standard", standard});
+        auto r = RunIn(dir, args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        std::string numbers;
+        for (std::size_t at = 0; at < r.out.size();) {
+            const std::size_t space = r.out.find(' ', at), end = r.out.find('\n', at);
+            if (space == std::string::npos || end == std::string::npos) break;
+            numbers += (numbers.empty() ? "" : ",") + r.out.substr(at, space - at);
+            at = end + 1;
+        }
+        return numbers;
+    };
+    // Record faults only: the missing and outside files are no information error.
+    EXPECT_EQ(listed({sjis, "--info-error"}), "2,3,4,5,6");
+    EXPECT_EQ(listed({sjis, "--representative"}), "0,10");
+    EXPECT_EQ(listed({sjis, "--text", "掘削"}), "1");
+    EXPECT_EQ(listed({sjis, "--text", "掘削", "--info-error"}), "");
+    // Without Exif: P5, P11; the two photos whose file is not at hand cannot be judged and stay.
+    EXPECT_EQ(listed({sjis, "--no-exif-date"}), "4,7,9,10");
+
+    // A copy whose second photo repeats the first, with a history marking one finding.
+    const fs::path copy = dir / "copy";
+    fs::copy(kSamples / "r5-clean", copy, fs::copy_options::recursive);
+    fs::copy_file(copy / "PHOTO" / "PIC" / "P0000001.JPG", copy / "PHOTO" / "PIC" / "P0000002.JPG",
+                  fs::copy_options::overwrite_existing);
+    EXPECT_EQ(listed({copy.string(), "--duplicate"}), "0,1");
+    const fs::path history = dir / "h.csv";
+    ASSERT_EQ(RunIn(dir, {"history", "export", copy.string(), "--out", history.string()}).exitCode, 0);
+    TCsvList csv;
+    csv.LoadFromFile(history);
+    std::vector<CsvRow> rows = csv.Rows();
+    ASSERT_EQ(rows.size(), 6u);
+    rows[3][1] = "指摘あり";
+    rows[4][1] = "検査済";
+    WriteCsvFile(history, rows);
+    EXPECT_EQ(listed({copy.string(), "--from", history.string(), "--findings"}), "2");
+    EXPECT_EQ(listed({copy.string(), "--from", history.string(), "--findings", "--inspected"}), "2,3");
+    EXPECT_EQ(listed({copy.string(), "--from", history.string(), "--unchecked", "--duplicate"}), "0,1");
+
+    // 整理フラグ (edition 1 only): a flag that is no number passes, one beyond 9 matches none.
+    const fs::path ed1 = dir / "ed1";
+    fs::copy(kSamples / "ed1", ed1, fs::copy_options::recursive);
+    std::string xml = test::ReadBytes(ed1 / "PHOTO.XML");
+    const std::string tag = text::EncodeCp932(">0</写真整理フラグ>").bytes;
+    std::size_t at = 0;
+    for (const char* v : {">3", ">x", ">13", ">0"}) {
+        at = xml.find(tag, at);
+        ASSERT_NE(at, std::string::npos);
+        xml.replace(at, 2, v);
+        at += 1;
+    }
+    test::WriteBytes(ed1 / "PHOTO.XML", xml);
+    EXPECT_EQ(listed({ed1.string(), "--flags", "3,0"}, "C00001108"), "0,1,3");
+    EXPECT_EQ(listed({ed1.string(), "--flags", "3,0"}), "0,1,2,3");  // not an edition-1 standard
 }
 
 TEST(CliCheck, CleanDeliveriesPassAndOtherMediaAreNotes) {

@@ -11,6 +11,7 @@
 #include "common/file_io.h"
 #include "common/md5.h"
 #include "common/text_encoding.h"
+#include "data/db_exp_inp.h"
 #include "data/delivery_files.h"
 #include "data/pct_info.h"
 #include "imaging/svg_photo.h"
@@ -206,6 +207,22 @@ void ApplyDuplicateGroups(TPctInfoList& photos, const std::vector<std::string>& 
             pos = comma + 1;
         }
     }
+}
+
+std::vector<std::string> PhotoFileNames(const TDBExpInp& f) {
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(f.Photos.Count()));
+    for (int i = 0; i < f.Photos.Count(); ++i) {
+        const std::string_view full = f.Photos.At(i)->FieldView(fld::PctFNm);
+        names.emplace_back(full.substr(0, f.PhotoFolder.size()) == f.PhotoFolder ? full.substr(f.PhotoFolder.size()) : full);
+    }
+    return names;
+}
+
+std::vector<std::string> ComputeDuplicateGroups(TDBExpInp& f, TComparisonFileList& list, bool& multipleMedia) {
+    std::vector<std::string> lines = FindDuplicatesAuto(f.PhotoFolder, PhotoFileNames(f), list, multipleMedia);
+    ApplyDuplicateGroups(f.Photos, lines);
+    return lines;
 }
 
 }  // namespace velview

@@ -10,6 +10,7 @@
 namespace velview {
 
 class TPctInfoList;
+class TDBExpInp;
 
 struct TComparisonPctFileInfo {
     int photoIndex = 0;
@@ -54,5 +55,10 @@ std::vector<std::string> FindDuplicatesAuto(const std::filesystem::path& folder,
                                             TComparisonFileList& list, bool& multipleMedia);
 // The group numbers of the records: the photos of line n get n, all others 0.
 void ApplyDuplicateGroups(TPctInfoList& photos, const std::vector<std::string>& lines);
+
+// The photo file names of a delivery by photo index, relative to its photo folder.
+std::vector<std::string> PhotoFileNames(const TDBExpInp& f);
+// The duplicate groups of a delivery's photos, written into the records' group numbers.
+std::vector<std::string> ComputeDuplicateGroups(TDBExpInp& f, TComparisonFileList& list, bool& multipleMedia);
 
 }  // namespace velview

@@ -17,12 +17,7 @@ int DuplicatesCommand(const Args& args) {
     TEIControl& control = DataControl();
     if (int rc = LoadFolder(o, nullptr, control); rc != 0) return rc;
     const TDBExpInp& f = *control.Format();
-    // The bare names in the photo folder; when a file is not at hand, digests compare.
-    std::vector<std::string> names;
-    for (int i = 0; i < f.Photos.Count(); ++i) {
-        const std::string_view full = f.Photos.At(i)->FieldView(fld::PctFNm);
-        names.emplace_back(full.substr(0, f.PhotoFolder.size()) == f.PhotoFolder ? full.substr(f.PhotoFolder.size()) : full);
-    }
+    const std::vector<std::string> names = PhotoFileNames(f);
     TComparisonFileList list;
     bool multipleMedia = false;
     const std::vector<std::string> lines = FindDuplicatesAuto(f.PhotoFolder, names, list, multipleMedia);

@@ -59,8 +59,9 @@ std::vector<std::string> AllDigests(TEIControl& control, bool withStateOnly = fa
     return list;
 }
 
-// States and comments from a history CSV or a takeover file given with --from.
-bool ApplyFrom(const std::string& from, TEIControl& control) {
+}  // namespace
+
+bool ApplyInspectionFrom(const std::string& from, TEIControl& control) {
     TCsvList csv;
     csv.LoadFromFile(from);
     const auto& rows = csv.Rows();
@@ -84,6 +85,8 @@ bool ApplyFrom(const std::string& from, TEIControl& control) {
     std::fprintf(stderr, "%s: %d rows imported\n", from.c_str(), ImportHistory(rows, f, states));
     return true;
 }
+
+namespace {
 
 std::vector<int> AllPhotos(const TDBExpInp& f) {
     std::vector<int> v;
@@ -157,9 +160,9 @@ int ExchangeCommand(const std::string& command, const Args& args) {
             std::printf("%d rows accepted\n", ImportHistory(csv.Rows(), f, states));
             return 0;
         }
-        if (!from.empty() && !ApplyFrom(from, control)) return 1;
+        if (!from.empty() && !ApplyInspectionFrom(from, control)) return 1;
         if (command == "takeover" && verb == "import") {
-            if (!ApplyFrom(file, control)) return 1;
+            if (!ApplyInspectionFrom(file, control)) return 1;
             WriteCsvFile(out, HistoryTable(f, AllPhotos(f), states).AllRows());
             std::printf("引継ぎデータ取り込みが完了しました。\n");
             return 0;

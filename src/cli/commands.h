@@ -20,6 +20,7 @@ int VerifyCommand(const Args& args);
 int TamperCommand(const Args& args);
 int DuplicatesCommand(const Args& args);
 int ExchangeCommand(const std::string& command, const Args& args);
+int FilterCommand(const Args& args);
 
 // Prints "velview-cli: <message>" on stderr.
 void Error(const std::string& message);

@@ -20,11 +20,14 @@ constexpr const char* kUsage =
     "  thumbs DIR --size WxH --out OUTDIR [--jobs N]\n"
     "                            a thumbnail JPEG per photo below DIR, in parallel\n"
     "  duplicates DIR [--json]   photos whose files have identical content (exit 1: found)\n"
+    "  filter DIR [CONDITIONS]   photos passing the filter conditions (run \"filter\"\n"
+    "                            alone for the list of conditions)\n"
     "  history export DIR --out FILE.csv [--from FILE.csv|FILE.tod]\n"
     "  history import DIR FILE.csv\n"
     "  takeover export DIR --from FILE.csv --out FILE.TOD\n"
     "  takeover import DIR FILE.TOD --out FILE.csv\n"
-    "                            inspection history and takeover data\n"
+    "                            inspection history and takeover data; further media\n"
+    "                            of the delivery with --medium DIR2 (repeated)\n"
     "  fileinfo DIR --out FILE.csv\n"
     "                            the file information table\n"
     "  verify DIR|FILE... [--json]\n"
@@ -64,6 +67,7 @@ int main(int argc, char** argv) {
         if (command == "verify") return velview::cli::VerifyCommand(args);
         if (command == "tamper") return velview::cli::TamperCommand(args);
         if (command == "duplicates") return velview::cli::DuplicatesCommand(args);
+        if (command == "filter") return velview::cli::FilterCommand(args);
         if (command == "history" || command == "takeover" || command == "fileinfo")
             return velview::cli::ExchangeCommand(command, args);
     } catch (const std::exception& e) {
