@@ -5,7 +5,6 @@
 
 #include "cli/commands.h"
 #include "cli/delivery_loader.h"
-#include "data/delivery_files.h"
 #include "common/text_encoding.h"
 #include "exchange/inspection_exchange.h"
 
@@ -25,13 +24,10 @@ void OfferMedia(TEIControl& control, const std::vector<std::string>& media) {
         std::fprintf(stderr, "%s\n", text.c_str());
         return true;
     };
-    control.callbacks.requestFolder = [&control, &media, next]() {
-        std::string dir = std::filesystem::absolute(media[(*next)++ % media.size()]).lexically_normal().string();
+    control.callbacks.requestFolder = [&control, media, next]() {
         // A medium is given as its root or as its PHOTO folder.
-        const auto photo = FindEntryNoCase(dir, "PHOTO");
-        std::error_code ec;
-        if (!photo.empty() && std::filesystem::is_directory(photo, ec)) dir = photo.string();
-        control.Format()->SetBaseFolder(dir);
+        const std::string dir = std::filesystem::absolute(media[(*next)++ % media.size()]).lexically_normal().string();
+        control.Format()->SetBaseFolder(PhotoSubFolderOr(dir));
         return true;
     };
 }

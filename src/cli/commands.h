@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace velview {
+class TEIControl;
+}
+
 namespace velview::cli {
 
 using Args = std::vector<std::string>;
@@ -21,6 +25,10 @@ int TamperCommand(const Args& args);
 int DuplicatesCommand(const Args& args);
 int ExchangeCommand(const std::string& command, const Args& args);
 int FilterCommand(const Args& args);
+
+// Takes inspection states and comments from a history CSV or a takeover file (by extension
+// ".tod") into the state list; false (the message printed) when the file is rejected.
+bool ApplyInspectionFrom(const std::string& from, TEIControl& control);
 
 // Prints "velview-cli: <message>" on stderr.
 void Error(const std::string& message);

@@ -31,6 +31,12 @@ bool ParseOptions(const Args& args, Options& o, const char* usage) {
     return true;
 }
 
+std::string PhotoSubFolderOr(const std::string& folder) {
+    const fs::path photo = FindEntryNoCase(folder, "PHOTO");
+    std::error_code ec;
+    return !photo.empty() && fs::is_directory(photo, ec) ? photo.string() : folder;
+}
+
 const char* KindName(DataKind k) {
     switch (k) {
         case DataKind::ProductCsv: return "撮記堂.csv";
@@ -62,10 +68,10 @@ int LoadFolder(const Options& o, ProgramRuntime* runtime, TEIControl& control) {
     control.Examine(folder);
     // A construction folder holds its delivery in the sub-folder PHOTO.
     if (control.Kind() == DataKind::None) {
-        const fs::path photo = FindEntryNoCase(folder, "PHOTO");
-        if (!photo.empty() && fs::is_directory(photo, ec)) {
-            control.Examine(photo.string());
-            if (control.Kind() != DataKind::None) folder = photo.string();
+        const std::string photo = PhotoSubFolderOr(folder);
+        if (photo != folder) {
+            control.Examine(photo);
+            if (control.Kind() != DataKind::None) folder = photo;
         }
     }
     if (control.Kind() == DataKind::None) {

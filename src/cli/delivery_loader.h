@@ -22,9 +22,8 @@ bool ParseOptions(const Args& args, Options& o, const char* usage);
 // that look only at the files) no standard is chosen.
 int LoadFolder(const Options& o, ProgramRuntime* runtime, TEIControl& control);
 const char* KindName(DataKind k);
-// Takes inspection states and comments from a history CSV or a takeover file (by extension
-// ".tod") into the state list; false (the message printed) when the file is rejected.
-bool ApplyInspectionFrom(const std::string& from, TEIControl& control);
+// The PHOTO sub-folder of a medium or construction folder when it has one, else the folder.
+std::string PhotoSubFolderOr(const std::string& folder);
 void Warn(const std::string& s);
 
 }  // namespace velview::cli
