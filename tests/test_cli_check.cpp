@@ -107,6 +107,23 @@ TEST(CliFilter, ConditionsSelectThePhotos) {
     EXPECT_EQ(listed({ed1.string(), "--flags", "3,0"}), "0,1,2,3");  // not an edition-1 standard
 }
 
+TEST(CliHistory, ImportFilesThatCannotBeReadOrDoNotBelong) {
+    if (!fs::exists(kSamples)) GTEST_SKIP() << "no samples";
+    ScratchDir dir;
+    const std::string clean = (kSamples / "r5-clean").string();
+    auto r = RunIn(dir, {"history", "import", clean, (dir / "none.csv").string()});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(Has(r.err, "ファイルの読み込みに失敗しました。")) << r.err;
+    test::WriteBytes(dir / "header.csv", "\"NO.\"\r\n");
+    r = RunIn(dir, {"history", "import", clean, (dir / "header.csv").string()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.out, "この検査履歴データは、読み込んでいる PHOTO.XML のデータではありません。")) << r.out;
+    r = RunIn(dir, {"takeover", "export", clean, "--from", (dir / "none.csv").string(), "--out",
+                    (dir / "t.tod").string()});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_FALSE(fs::exists(dir / "t.tod"));
+}
+
 TEST(CliCheck, CleanDeliveriesPassAndOtherMediaAreNotes) {
     if (!fs::exists(kSamples)) GTEST_SKIP() << "no samples";
     ScratchDir dir;

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/delivery_loader.h"
+#include "common/file_io.h"
 #include "common/text_encoding.h"
 #include "exchange/inspection_exchange.h"
 
@@ -55,11 +56,21 @@ std::vector<std::string> AllDigests(TEIControl& control, bool withStateOnly = fa
     return list;
 }
 
+// A history or takeover file to import; one that cannot be read says so with the reason.
+TCsvList ReadImportFile(const std::string& file) {
+    TCsvList csv;
+    try {
+        csv.LoadFromFile(file);
+    } catch (const IoError& e) {
+        throw IoError(std::string(kImportReadFailed) + " (" + e.what() + ")");
+    }
+    return csv;
+}
+
 }  // namespace
 
 bool ApplyInspectionFrom(const std::string& from, TEIControl& control) {
-    TCsvList csv;
-    csv.LoadFromFile(from);
+    const TCsvList csv = ReadImportFile(from);
     const auto& rows = csv.Rows();
     const bool takeover = text::EqualsAsciiNoCase(std::filesystem::path(from).extension().string(), ".tod");
     const TDBExpInp& f = *control.Format();
@@ -71,7 +82,7 @@ bool ApplyInspectionFrom(const std::string& from, TEIControl& control) {
         }
         const int n = ImportTakeover(rows, f, AllDigests(control), states);
         std::fprintf(stderr, "%s: %d rows taken over\n", from.c_str(), n);
-        if (n == 0) std::fprintf(stderr, "この引継ぎデータには取り込めるデータがありませんでした。\n");
+        if (n == 0) std::fprintf(stderr, "%s\n", kTakeoverNothingImported);
         return true;
     }
     if (auto c = CheckHistoryImport(rows, f); !c.ok) {
@@ -142,12 +153,11 @@ int ExchangeCommand(const std::string& command, const Args& args) {
     try {
         if (command == "fileinfo") {
             WriteCsvFile(out, FileInfoTable(f, AllPhotos(f), states).AllRows());
-            std::printf("CSV ファイルの出力が完了しました。\n");
+            std::printf("%s\n", ExportDoneText("CSV").c_str());
             return 0;
         }
         if (command == "history" && verb == "import") {
-            TCsvList csv;
-            csv.LoadFromFile(file);
+            const TCsvList csv = ReadImportFile(file);
             const ImportCheck c = CheckHistoryImport(csv.Rows(), f);
             if (!c.ok) {
                 std::printf("%s\n", c.message.c_str());
@@ -160,22 +170,22 @@ int ExchangeCommand(const std::string& command, const Args& args) {
         if (command == "takeover" && verb == "import") {
             if (!ApplyInspectionFrom(file, control)) return 1;
             WriteCsvFile(out, HistoryTable(f, AllPhotos(f), states).AllRows());
-            std::printf("引継ぎデータ取り込みが完了しました。\n");
+            std::printf("%s\n", kTakeoverImported);
             return 0;
         }
         if (command == "history") {
             WriteCsvFile(out, HistoryTable(f, AllPhotos(f), states).AllRows());
-            std::printf("CSV ファイルの出力が完了しました。\n");
+            std::printf("%s\n", ExportDoneText("CSV").c_str());
             return 0;
         }
         // takeover export: the digests of the photos with inspection data.
         const OutputTable t = TakeoverTable(f, AllDigests(control, true), states);
         if (t.rows.empty()) {
-            std::printf("出力する写真がありません。\n");
+            std::printf("%s\n", kNothingToExport);
             return 1;
         }
         WriteCsvFile(out, t.AllRows());
-        std::printf("TOD ファイルの出力が完了しました。\n");
+        std::printf("%s\n", ExportDoneText("TOD").c_str());
         return 0;
     } catch (const std::exception& e) {
         Error(e.what());

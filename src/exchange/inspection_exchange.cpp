@@ -47,6 +47,8 @@ std::vector<CsvRow> OutputTable::AllRows() const {
     return all;
 }
 
+std::string ExportDoneText(const std::string& extension) { return extension + " ファイルの出力が完了しました。"; }
+
 std::string InspectionStateText(int state) {
     return state == 1 ? "検査済" : state == 2 ? "指摘あり" : "";
 }

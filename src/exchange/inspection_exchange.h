@@ -45,6 +45,13 @@ struct ImportCheck {
 };
 constexpr const char* kHistoryRejected = "この検査履歴データは、読み込んでいる PHOTO.XML のデータではありません。";
 constexpr const char* kTakeoverRejected = "不正なファイルのため取り込むことができません。";
+// The results the viewer and the command line report.
+constexpr const char* kImportReadFailed = "ファイルの読み込みに失敗しました。";
+constexpr const char* kNothingToExport = "出力する写真がありません。";
+constexpr const char* kTakeoverImported = "引継ぎデータ取り込みが完了しました。";
+constexpr const char* kTakeoverNothingImported = "この引継ぎデータには取り込めるデータがありませんでした。";
+// "CSV ファイルの出力が完了しました。" and its kin, by the file kind's extension.
+std::string ExportDoneText(const std::string& extension);
 
 // At least two rows, every data row 11 fields naming a loaded photo by its file name and
 // agreeing with it in title, place and classification.
