@@ -10,24 +10,18 @@ namespace velview {
 namespace {
 
 namespace fs = std::filesystem;
-using test::RunCli;
+using test::RunCliIn;
 using test::ScratchDir;
 
 const fs::path kSamples = fs::path(VELVIEW_SOURCE_DIR) / "samples" / "deliveries";
 
-test::ProcessResult RunIn(const ScratchDir& dir, std::vector<std::string> args) {
-    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    auto r = RunCli(args, dir.path());
-    ::unsetenv("XDG_CONFIG_HOME");
-    return r;
-}
 
 bool Has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
 
 TEST(CliCheck, ReportsTheDeliberateFaultsOfTheSample) {
     if (!fs::exists(kSamples)) GTEST_SKIP() << "no samples";
     ScratchDir dir;
-    auto r = RunIn(dir, {"check", (kSamples / "r5-sjis").string(), "--standard", "C0000R503", "--json"});
+    auto r = RunCliIn(dir, {"check", (kSamples / "r5-sjis").string(), "--standard", "C0000R503", "--json"});
     EXPECT_EQ(r.exitCode, 1) << r.err;
     const std::string& j = r.out;
     EXPECT_TRUE(Has(j, "\"standard_code\":\"C0000R503\""));
@@ -52,7 +46,7 @@ TEST(CliFilter, ConditionsSelectThePhotos) {
     auto listed = [&](std::vector<std::string> args, const char* standard = "C0000R503") {
         args.insert(args.begin(), "filter");
         args.insert(args.end(), {"--standard", standard});
-        auto r = RunIn(dir, args);
+        auto r = RunCliIn(dir, args);
         EXPECT_EQ(r.exitCode, 0) << r.err;
         std::string numbers;
         for (std::size_t at = 0; at < r.out.size();) {
@@ -78,7 +72,7 @@ TEST(CliFilter, ConditionsSelectThePhotos) {
                   fs::copy_options::overwrite_existing);
     EXPECT_EQ(listed({copy.string(), "--duplicate"}), "0,1");
     const fs::path history = dir / "h.csv";
-    ASSERT_EQ(RunIn(dir, {"history", "export", copy.string(), "--out", history.string()}).exitCode, 0);
+    ASSERT_EQ(RunCliIn(dir, {"history", "export", copy.string(), "--out", history.string()}).exitCode, 0);
     TCsvList csv;
     csv.LoadFromFile(history);
     std::vector<CsvRow> rows = csv.Rows();
@@ -111,14 +105,14 @@ TEST(CliHistory, ImportFilesThatCannotBeReadOrDoNotBelong) {
     if (!fs::exists(kSamples)) GTEST_SKIP() << "no samples";
     ScratchDir dir;
     const std::string clean = (kSamples / "r5-clean").string();
-    auto r = RunIn(dir, {"history", "import", clean, (dir / "none.csv").string()});
+    auto r = RunCliIn(dir, {"history", "import", clean, (dir / "none.csv").string()});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(Has(r.err, "ファイルの読み込みに失敗しました。")) << r.err;
     test::WriteBytes(dir / "header.csv", "\"NO.\"\r\n");
-    r = RunIn(dir, {"history", "import", clean, (dir / "header.csv").string()});
+    r = RunCliIn(dir, {"history", "import", clean, (dir / "header.csv").string()});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(Has(r.out, "この検査履歴データは、読み込んでいる PHOTO.XML のデータではありません。")) << r.out;
-    r = RunIn(dir, {"takeover", "export", clean, "--from", (dir / "none.csv").string(), "--out",
+    r = RunCliIn(dir, {"takeover", "export", clean, "--from", (dir / "none.csv").string(), "--out",
                     (dir / "t.tod").string()});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_FALSE(fs::exists(dir / "t.tod"));
@@ -128,14 +122,14 @@ TEST(CliCheck, CleanDeliveriesPassAndOtherMediaAreNotes) {
     if (!fs::exists(kSamples)) GTEST_SKIP() << "no samples";
     ScratchDir dir;
     for (const char* d : {"r5-clean", "r5-utf8", "r5-utf8-bom"}) {
-        auto r = RunIn(dir, {"check", (kSamples / d).string(), "--standard", "C0000R503"});
+        auto r = RunCliIn(dir, {"check", (kSamples / d).string(), "--standard", "C0000R503"});
         EXPECT_EQ(r.exitCode, 0) << d << "\n" << r.out << r.err;
     }
-    auto two = RunIn(dir, {"check", (kSamples / "two-media" / "Disk1").string(), "--json"});
+    auto two = RunCliIn(dir, {"check", (kSamples / "two-media" / "Disk1").string(), "--json"});
     EXPECT_EQ(two.exitCode, 0) << two.out;
     EXPECT_TRUE(Has(two.out, "\"note\":\"the photo file is on medium 2\""));
     // The expressway delivery switches to the company standard and finds the unknown work type.
-    auto ex = RunIn(dir, {"check", (kSamples / "expressway").string(), "--json"});
+    auto ex = RunCliIn(dir, {"check", (kSamples / "expressway").string(), "--json"});
     EXPECT_EQ(ex.exitCode, 1);
     EXPECT_TRUE(Has(ex.err, "使用する適用基準（案）を '東・中・西日本高速道路株式会社[平成24年7月版]' に設定します。"))
         << ex.err;
@@ -155,7 +149,7 @@ TEST(CliCheck, FoldersThatDoNotLoad) {
         {{"check", (dir / "emptyfolder").string(), "--standard", "NOPE"}, "no standard with id or code"},
     };
     for (const auto& c : cases) {
-        auto r = RunIn(dir, c.args);
+        auto r = RunCliIn(dir, c.args);
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(Has(r.err, c.message)) << r.err;
     }
@@ -164,7 +158,7 @@ TEST(CliCheck, FoldersThatDoNotLoad) {
 TEST(CliInfo, JsonShapeWithRelativePaths) {
     if (!fs::exists(kSamples)) GTEST_SKIP() << "no samples";
     ScratchDir dir;
-    auto r = RunIn(dir, {"info", (kSamples / "ed2").string(), "--json"});
+    auto r = RunCliIn(dir, {"info", (kSamples / "ed2").string(), "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "\"data_kind\":2,\"medium\":1,\"dtd_version\":2,\"dtd_variant\":0"));
     EXPECT_TRUE(Has(r.out, "\"PctFNm\":\"PIC/P0000001.JPG\""));

@@ -64,9 +64,7 @@ TEST(CliImages, SignVerifyAndDuplicates) {
     fs::copy(kSamples / "r5-clean", dir / "d", fs::copy_options::recursive);
     fs::copy_file(dir / "d" / "PHOTO" / "PIC" / "P0000002.JPG", dir / "d" / "PHOTO" / "PIC" / "P0000004.JPG",
                   fs::copy_options::overwrite_existing);
-    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    auto d = RunCli({"duplicates", (dir / "d").string(), "--json"}, dir.path());
-    ::unsetenv("XDG_CONFIG_HOME");
+    auto d = test::RunCliIn(dir, {"duplicates", (dir / "d").string(), "--json"});
     EXPECT_EQ(d.exitCode, 1) << d.err;
     EXPECT_TRUE(Has(d.out, "\"mode\":\"bytes\""));
     EXPECT_TRUE(Has(d.out, "{\"line\":\"1,3\""));

@@ -5,20 +5,13 @@
 namespace velview {
 namespace {
 
-using test::RunCli;
+using test::RunCliIn;
 using test::ScratchDir;
 
-// The CLI reads the user's settings store; point it at a scratch folder.
-test::ProcessResult RunWithScratchConfig(const ScratchDir& dir, std::vector<std::string> args) {
-    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    auto r = RunCli(args, dir.path());
-    ::unsetenv("XDG_CONFIG_HOME");
-    return r;
-}
 
 TEST(CliStandards, ShowPrintsTheTypeFiveLayoutOfTheBuiltInStandard) {
     ScratchDir dir;
-    auto r = RunWithScratchConfig(dir, {"standards", "show", "000C0020", "--json"});
+    auto r = RunCliIn(dir, {"standards", "show", "000C0020", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string& j = r.out;
     EXPECT_NE(j.find("\"code\":\"C00002005\""), std::string::npos);
@@ -39,13 +32,13 @@ TEST(CliStandards, ShowPrintsTheTypeFiveLayoutOfTheBuiltInStandard) {
 
 TEST(CliStandards, ListAndUnknownStandard) {
     ScratchDir dir;
-    auto list = RunWithScratchConfig(dir, {"standards", "list"});
+    auto list = RunCliIn(dir, {"standards", "list"});
     ASSERT_EQ(list.exitCode, 0) << list.err;
     for (const char* id : {"00000000", "00000001", "00000005", "000C0018", "000C0020", "00000002", "000D0018",
                            "000D0024"})
         EXPECT_NE(list.out.find(id), std::string::npos) << id;
     EXPECT_NE(list.out.find("C0000R503"), std::string::npos);
-    auto bad = RunWithScratchConfig(dir, {"standards", "show", "NOPE"});
+    auto bad = RunCliIn(dir, {"standards", "show", "NOPE"});
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_NE(bad.err.find("no standard with id or code 'NOPE'"), std::string::npos);
 }

@@ -49,7 +49,9 @@ std::string ReadBytes(const fs::path& file) {
 
 namespace velview::test {
 
-ProcessResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& tmpdir) {
+namespace {
+ProcessResult Run(const std::vector<std::string>& args, const std::filesystem::path& tmpdir,
+                  const std::filesystem::path& configHome) {
     int outPipe[2], errPipe[2];
     if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
     pid_t pid = ::fork();
@@ -65,6 +67,7 @@ ProcessResult RunCli(const std::vector<std::string>& args, const std::filesystem
             ::setenv("TMPDIR", tmpdir.c_str(), 1);
             ::unsetenv("XDG_RUNTIME_DIR");
         }
+        if (!configHome.empty()) ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
         std::vector<char*> argv;
         std::string exe = VELVIEW_CLI_PATH;
         argv.push_back(exe.data());
@@ -99,6 +102,15 @@ ProcessResult RunCli(const std::vector<std::string>& args, const std::filesystem
     if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
     return r;
+}
+}  // namespace
+
+ProcessResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& tmpdir) {
+    return Run(args, tmpdir, {});
+}
+
+ProcessResult RunCliIn(const ScratchDir& dir, const std::vector<std::string>& args) {
+    return Run(args, dir.path(), dir / "config");
 }
 
 }  // namespace velview::test

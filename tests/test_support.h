@@ -39,5 +39,8 @@ struct ProcessResult {
 // Runs velview-cli with the arguments and waits for it. `tmpdir` (when not empty) becomes its
 // TMPDIR, and XDG_RUNTIME_DIR is removed, so its runtime folder lands in a known place.
 ProcessResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& tmpdir = {});
+// RunCli with the scratch folder as TMPDIR and its "config" sub-folder as the user's settings
+// store, so a run neither reads nor changes the real settings.
+ProcessResult RunCliIn(const ScratchDir& dir, const std::vector<std::string>& args);
 
 }  // namespace velview::test
