@@ -5,7 +5,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev ccache python3 libxml2-utils libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev libtiff-dev libxml2-dev
-  pkg-config libpoppler-cpp-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev)
+  pkg-config libpoppler-cpp-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  qt6-base-dev fonts-ipafont-gothic)
 
 missing=()
 for p in "${packages[@]}"; do

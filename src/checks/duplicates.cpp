@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "common/file_io.h"
 #include "common/md5.h"
@@ -89,6 +91,31 @@ bool SameEntries(const TComparisonPctFileInfo& a, const TComparisonPctFileInfo& 
     return SameFileContent(a.path, b.path, list);
 }
 
+// Every name looked up, the halves of a large list on two threads: on a delivery of
+// thousands of photos the lookups cost as much as the comparisons.
+std::vector<ResolvedFile> ResolveAll(const fs::path& folder, const std::vector<std::string>& names) {
+    std::vector<ResolvedFile> files(names.size());
+    const DeliveryFolder dir(folder);
+    const auto resolve = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) files[i] = dir.Resolve(names[i]);
+    };
+    const std::size_t half = names.size() / 2;
+    if (names.size() < 512 || std::thread::hardware_concurrency() < 2) {
+        resolve(0, names.size());
+        return files;
+    }
+    std::thread other;
+    try {
+        other = std::thread(resolve, half, names.size());
+    } catch (const std::system_error&) {
+        resolve(0, names.size());
+        return files;
+    }
+    resolve(0, half);
+    other.join();
+    return files;
+}
+
 std::string Line(const std::vector<int>& group) {
     std::string s;
     for (std::size_t i = 0; i < group.size(); ++i) s += (i ? "," : "") + std::to_string(group[i]);
@@ -107,8 +134,9 @@ void TComparisonFileList::BuildEntries(const fs::path& folder, const std::vector
     }
     std::vector<TComparisonPctFileInfo> next;
     next.reserve(names.size());
+    const std::vector<ResolvedFile> files = ResolveAll(folder, names);
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-        const ResolvedFile f = ResolveDeliveryFile(folder, names[static_cast<std::size_t>(i)]);
+        const ResolvedFile& f = files[static_cast<std::size_t>(i)];
         if (f.status == FileStatus::Missing) sawMissing_ = true;
         if (f.status != FileStatus::Ok || !(Ext(f.path, ".jpg") || Ext(f.path, ".svg"))) continue;
         // An entry is reused only while its file is the same file, unchanged.
@@ -161,33 +189,61 @@ std::vector<std::string> Search(bool multipleMedia, TComparisonFileList& list) {
         if (a.primary != b.primary) return a.primary;
         return a.photoIndex < b.photoIndex;
     });
-    std::vector<std::vector<int>> groups;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        TComparisonPctFileInfo& a = entries[i];
-        if (!a.primary || a.matched || a.size <= 0) continue;
-        std::vector<int> group;
-        for (std::size_t j = i + 1; j < entries.size() && entries[j].size == a.size; ++j) {
-            TComparisonPctFileInfo& b = entries[j];
-            if (b.matched || b.size <= 0) continue;
-            bool same = false;
-            if (multipleMedia) {
-                if (a.digest.empty()) Measure(a, true, list);
-                if (b.digest.empty()) Measure(b, true, list);
-                same = !a.digest.empty() && a.digest == b.digest;
-            } else {
-                same = SameEntries(a, b, list);
+    // Only entries of equal size can be the same; each run of them is searched on its own,
+    // so the runs are shared out between two threads.
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    for (std::size_t i = 0; i < entries.size();) {
+        std::size_t j = i + 1;
+        while (j < entries.size() && entries[j].size == entries[i].size) ++j;
+        if (j - i > 1 && entries[i].size > 0) runs.emplace_back(i, j);
+        i = j;
+    }
+    std::vector<std::vector<std::vector<int>>> found(runs.size());
+    const auto searchRun = [&](std::size_t r) {
+        const auto [from, to] = runs[r];
+        for (std::size_t i = from; i < to; ++i) {
+            TComparisonPctFileInfo& a = entries[i];
+            if (!a.primary || a.matched) continue;
+            std::vector<int> group;
+            for (std::size_t j = i + 1; j < to; ++j) {
+                TComparisonPctFileInfo& b = entries[j];
+                if (b.matched) continue;
+                bool same = false;
+                if (multipleMedia) {
+                    if (a.digest.empty()) Measure(a, true, list);
+                    if (b.digest.empty()) Measure(b, true, list);
+                    same = !a.digest.empty() && a.digest == b.digest;
+                } else {
+                    same = SameEntries(a, b, list);
+                }
+                if (same) {
+                    if (group.empty()) group.push_back(a.photoIndex);
+                    group.push_back(b.photoIndex);
+                    b.matched = true;
+                }
             }
-            if (same) {
-                if (group.empty()) group.push_back(a.photoIndex);
-                group.push_back(b.photoIndex);
-                b.matched = true;
+            if (!group.empty()) {
+                a.matched = true;
+                found[r].push_back(std::move(group));
             }
         }
-        if (!group.empty()) {
-            a.matched = true;
-            groups.push_back(std::move(group));
+    };
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t r; (r = next++) < runs.size();) searchRun(r);
+    };
+    std::thread other;
+    if (runs.size() > 1 && std::thread::hardware_concurrency() > 1) {
+        try {
+            other = std::thread(work);
+        } catch (const std::system_error&) {
         }
     }
+    work();
+    if (other.joinable()) other.join();
+    std::vector<std::vector<int>> groups;
+    for (auto& f : found)
+        for (auto& g : f) groups.push_back(std::move(g));
     std::sort(groups.begin(), groups.end(), [](const auto& x, const auto& y) { return x.front() < y.front(); });
     std::vector<std::string> lines;
     for (const auto& g : groups) lines.push_back(Line(g));

@@ -2,6 +2,7 @@
 // is at hand, MD5 digests when some lie on another medium.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -36,12 +37,13 @@ public:
     bool SawMissingFile() const { return sawMissing_; }
     std::vector<TComparisonPctFileInfo>& Entries() { return entries_; }
     // Bytes read for sizes, digests and comparisons since the list was made.
-    std::uint64_t BytesRead() const { return bytesRead_; }
+    std::uint64_t BytesRead() const { return bytesRead_.load(); }
+    // Called by the comparison threads.
     void CountRead(std::uint64_t n) { bytesRead_ += n; }
 
 private:
     std::vector<TComparisonPctFileInfo> entries_;
-    std::uint64_t bytesRead_ = 0;
+    std::atomic<std::uint64_t> bytesRead_{0};
     bool sawMissing_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "common/heap_tuning.h"
 #include "common/runtime_folder.h"
 
 namespace {
@@ -47,6 +48,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+    velview::TuneHeapForBatchWork();
     // Before anything else starts a thread: a Ctrl+C must still remove extracted files.
     velview::InstallSignalCleanup();
     velview::cli::Args args(argv + 1, argv + argc);

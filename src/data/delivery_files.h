@@ -35,6 +35,24 @@ struct ResolvedFile {
 // are never looked at.
 ResolvedFile ResolveDeliveryFile(const std::filesystem::path& folder, std::string_view name);
 
+// The same resolution for many names of one folder: the folder is opened once and names are
+// looked up relative to it, so each photo costs one short lookup instead of a walk along the
+// whole path. Falls back to whole paths when the folder cannot be opened.
+class DeliveryFolder {
+public:
+    // `openFolder` false resolves by whole paths (for a single name, saving the open).
+    // Resolve may be called from several threads at once.
+    explicit DeliveryFolder(std::filesystem::path folder, bool openFolder = true);
+    ~DeliveryFolder();
+    DeliveryFolder(const DeliveryFolder&) = delete;
+    DeliveryFolder& operator=(const DeliveryFolder&) = delete;
+    ResolvedFile Resolve(std::string_view name) const;
+
+private:
+    std::filesystem::path folder_;
+    int fd_ = -1;  // -1: whole paths
+};
+
 // A path as the data fields hold it: the folder (ending in "/") followed by the name.
 std::string JoinFieldPath(const std::string& folder, std::string_view name);
 // Splits a field path at the last separator ("/" or "\").

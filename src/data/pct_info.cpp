@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
 
 #include "common/date_time.h"
 #include "common/ext_string_list.h"
@@ -132,17 +135,17 @@ const TPIStrings* TCustomPctInfo::FieldList(int f) const {
 std::string TCustomPctInfo::GetField(int f) const {
     if (!IsValidField(f)) return {};
     if (IsListField(f)) return FieldList(f)->Text();
-    return values_[static_cast<std::size_t>(f)];
+    return std::string(Value(f));
 }
 
 std::string_view TCustomPctInfo::FieldView(int f) const {
     if (!IsValidField(f) || IsListField(f)) return {};
-    return values_[static_cast<std::size_t>(f)];
+    return Value(f);
 }
 
 void TCustomPctInfo::SetField(int f, std::string_view value) {
     if (!IsValidField(f)) return;
-    if (IsListField(f) ? GetField(f) == value : values_[static_cast<std::size_t>(f)] == value) return;
+    if (IsListField(f) ? GetField(f) == value : Value(f) == value) return;
     StoreField(f, value, true);
 }
 
@@ -151,12 +154,48 @@ void TCustomPctInfo::StoreField(int f, std::string_view value, bool markChanged)
     if (IsListField(f)) {
         FieldList(f)->SetText(value);
     } else {
-        values_[static_cast<std::size_t>(f)] = std::string(value);
         int list = 0, entry = 0;
         if (MirrorOf(f, list, entry)) FieldList(list)->Put(entry, std::string(value));
+        PutValue(f, value);
     }
     if (markChanged) states_[static_cast<std::size_t>(f)] = kFieldChanged;
     ClearCheckCache();
+}
+
+void TCustomPctInfo::PutValue(int f, std::string_view value) {
+    const auto i = static_cast<std::size_t>(f);
+    // The value may be a view of this very buffer (one field copied to another).
+    std::string copy;
+    if (!value.empty() && value.data() >= blob_.data() && value.data() < blob_.data() + blob_.size()) {
+        copy.assign(value);
+        value = copy;
+    }
+    if (value.size() <= length_[i]) {
+        if (!value.empty()) std::memmove(blob_.data() + offset_[i], value.data(), value.size());
+        length_[i] = static_cast<std::uint32_t>(value.size());
+        if (value.empty()) offset_[i] = 0;
+        return;
+    }
+    std::size_t used = value.size();
+    for (std::size_t k = 0; k < length_.size(); ++k)
+        if (k != i) used += length_[k];
+    if (blob_.size() + value.size() > 2 * used + 64) {
+        // Mostly superseded values: keep only the live ones.
+        std::string next;
+        next.reserve(used);
+        for (std::size_t k = 0; k < length_.size(); ++k) {
+            if (k == i || length_[k] == 0) continue;
+            const std::size_t at = next.size();
+            next.append(blob_, offset_[k], length_[k]);
+            offset_[k] = static_cast<std::uint32_t>(at);
+        }
+        blob_ = std::move(next);
+    }
+    if (blob_.size() + value.size() > UINT32_MAX) throw std::length_error("photo record too large");
+    if (blob_.capacity() < 128) blob_.reserve(256);
+    offset_[i] = static_cast<std::uint32_t>(blob_.size());
+    length_[i] = static_cast<std::uint32_t>(value.size());
+    blob_.append(value);
 }
 
 void TCustomPctInfo::ListChanged(int l) {
@@ -168,7 +207,7 @@ void TCustomPctInfo::ListChanged(int l) {
         if (k < list.Count()) {
             SetField(f, list.Get(k));
         } else {
-            const bool wasSet = !values_[static_cast<std::size_t>(f)].empty();
+            const bool wasSet = !Value(f).empty();
             StoreField(f, "", wasSet);
         }
     }
@@ -199,7 +238,7 @@ void TCustomPctInfo::Assign(const TCustomPctInfo& s) {
 }
 
 double TCustomPctInfo::PhotoDate() const {
-    std::string t = values_[fld::PctYMD];
+    std::string t(Value(fld::PctYMD));
     // Editions 2 to 5 write the date with hyphens (yyyy-mm-dd), edition 1 and the CSV files as
     // eight digits; both name the same day.
     if (t.size() == 10 && (t[4] == '-' || t[4] == '/') && t[7] == t[4]) t = t.substr(0, 4) + t.substr(5, 2) + t.substr(8, 2);

@@ -114,8 +114,19 @@ private:
     std::uint64_t Mask(Check c) const;
     void ListChanged(int listField);
 
+    std::string_view Value(int f) const {
+        const auto i = static_cast<std::size_t>(f);
+        return {blob_.data() + offset_[i], length_[i]};
+    }
+    void PutValue(int f, std::string_view value);
+
     std::array<TPIStrings, 9> lists_;
-    std::array<std::string, kFieldCount> values_;
+    // Every single value of the record lives in one buffer, addressed by offset and length:
+    // a record of fifty mostly empty fields then costs one allocation and a few hundred
+    // bytes, which matters for deliveries of tens of thousands of photos.
+    std::string blob_;
+    std::array<std::uint32_t, kFieldCount> offset_{};
+    std::array<std::uint32_t, kFieldCount> length_{};
     TPctFileInfo* fileInfo_ = nullptr;
     mutable std::array<std::uint64_t, 4> masks_{};
     std::array<std::uint8_t, kFieldCount> states_{};

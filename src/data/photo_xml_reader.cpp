@@ -60,11 +60,15 @@ int TDBExpInpXML::Read() {
         const fs::path xml = FindEntryNoCase(BaseFolder, "PHOTO.XML");
         if (xml.empty()) return 0;  // no document: an empty delivery
         // A PHOTO.XML that is there but cannot be read is a failed load, not an empty one.
-        const std::string bytes = ReadRegularFile(xml, std::uint64_t(1) << 31);
-        DecodedXml doc = DecodeXmlBytes(bytes);
+        DecodedXml doc;
+        {
+            // The file's bytes go before the records are made, which then reuse their memory.
+            const std::string bytes = ReadRegularFile(xml, std::uint64_t(1) << 31);
+            doc = DecodeXmlBytes(bytes);
+        }
         Encoding = doc.encoding;
         for (auto& p : doc.problems) Problems.push_back(xml.filename().string() + ": " + p);
-        ParseDocument(doc.text, xml.filename().string());
+        ParseDocument(std::move(doc.text), xml.filename().string());
         return 0;
     } catch (const std::exception& e) {
         Problems.emplace_back(e.what());
@@ -72,10 +76,10 @@ int TDBExpInpXML::Read() {
     }
 }
 
-bool TDBExpInpXML::ParseDocument(const std::string& text, const std::string& file) {
+bool TDBExpInpXML::ParseDocument(std::string text, const std::string& file) {
     Photos.Clear();
     TTagReader r;
-    r.Open(text);
+    r.Open(std::move(text));
     r.Next();
     DtdVersion = 0;
     DtdVariant = 0;
@@ -170,6 +174,8 @@ void TDBExpInpXML::ParseMakerTags(TTagReader& r) {
 void TDBExpInpXML::ParsePhoto(TTagReader& r, TEIPctInfo& rec) {
     int k = 0;
     std::string group;
+    // Reused for every element: a photo has dozens, a delivery tens of thousands of photos.
+    std::string t, element, joined;
     r.Next();
     while (!r.AtEnd("/写真情報")) {
         if (r.IsClosing() || r.IsEmptyElement()) {
@@ -177,7 +183,7 @@ void TDBExpInpXML::ParsePhoto(TTagReader& r, TEIPctInfo& rec) {
             r.Next();
             continue;
         }
-        std::string t(r.Name());
+        t.assign(r.Name());
         if (t == "受注者説明文") t = "請負者説明文";
         if (DtdVersion > 1 && IsRepeatingGroupElement(t)) {
             k = (t == group) ? k + 1 : 0;
@@ -188,17 +194,22 @@ void TDBExpInpXML::ParsePhoto(TTagReader& r, TEIPctInfo& rec) {
             r.Next();
             continue;
         }
-        const std::string element(r.Name());
-        std::string v = r.ContentOf(element);
+        element.assign(r.Name());
+        const std::string_view v = r.ContentView(element);
+        const auto inFolder = [&](const std::string& folder) -> std::string_view {
+            if (v.empty()) return v;
+            joined.assign(folder).append(v);
+            return joined;
+        };
         const int f = PhotoItemField(pos);
         switch (f) {
             case fld::PctFNm:
-                rec.SetField(f, v.empty() ? v : PhotoFolder + v);
+                rec.SetField(f, inFolder(PhotoFolder));
                 break;
             case fld::RefFN1:
             case fld::RefFN2:
             case fld::RefFN3:
-                rec.SetField(f, v.empty() ? v : DrawingFolder + v);
+                rec.SetField(f, inFolder(DrawingFolder));
                 break;
             case fld::PctKRX:
             case fld::TPcIRX:
@@ -207,13 +218,13 @@ void TDBExpInpXML::ParsePhoto(TTagReader& r, TEIPctInfo& rec) {
             case fld::RefFJX:
             case fld::RefTtX:
             case fld::RefMIX:
-                rec.FieldList(f)->Put(k, std::move(v));
+                rec.FieldList(f)->Put(k, std::string(v));
                 break;
             case fld::RefFNX:
-                rec.FieldList(f)->Put(k, v.empty() ? v : DrawingFolder + v);
+                rec.FieldList(f)->Put(k, std::string(inFolder(DrawingFolder)));
                 break;
             case fld::AddIRX:
-                rec.FieldList(f)->Put(k, std::move(v));
+                rec.FieldList(f)->Put(k, std::string(v));
                 if (k == 0) rec.SetField(fld::AddIfR, rec.FieldList(f)->Get(0));
                 break;
             case fld::DaiPct:

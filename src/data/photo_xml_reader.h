@@ -20,7 +20,7 @@ public:
     // Points the photo and drawing folders at another base folder (another medium).
     void SetBaseFolder(const std::string& folder) override;
     // Parses a document text (UTF-8). False when it broke off; what was read stays.
-    bool ParseDocument(const std::string& utf8Text, const std::string& fileForMessages);
+    bool ParseDocument(std::string utf8Text, const std::string& fileForMessages);
 
     int DtdVersion = 0;
     int DtdVariant = 0;

@@ -184,6 +184,14 @@ bool TTagReader::AtEnd(std::string_view endTag) const {
     return tag_.empty() || structureError_ || name_ == endTag;
 }
 
+std::string_view TTagReader::ContentView(std::string_view name) {
+    Next();
+    if (!IsClosing() || name_.substr(1) != name) return {};
+    if (text_.find('&') == std::string::npos) return text_;
+    resolved_ = ResolveEntities(text_);
+    return resolved_;
+}
+
 std::string TTagReader::ContentOf(std::string_view name) {
     Next();
     if (IsClosing() && name_.substr(1) == name) return Text();

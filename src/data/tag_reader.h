@@ -44,6 +44,8 @@ public:
     std::string Text() const { return ResolveEntities(text_); }
     // Moves to the next tag; the element's text when that tag closes `name`, else empty.
     std::string ContentOf(std::string_view name);
+    // The same without a copy: valid until the next move.
+    std::string_view ContentView(std::string_view name);
     bool IsEmptyElement() const { return !tag_.empty() && tag_.back() == '/'; }
     bool IsClosing() const { return !tag_.empty() && tag_[0] == '/'; }
     bool StructureError() const { return structureError_; }
@@ -60,6 +62,7 @@ private:
     std::string tag_;
     std::string_view name_;
     std::string text_;
+    std::string resolved_;
     std::vector<std::string> open_;  // names of the open elements (slots reused)
     std::size_t depth_ = 0;
     bool structureError_ = false;

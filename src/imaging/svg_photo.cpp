@@ -91,6 +91,9 @@ void FindLayers(xmlNode* n, SvgLayers& layers) {
 // The whole document, or nothing when it is not well-formed (the caller frees it).
 xmlDoc* ParseSvg(std::string_view svg) {
     if (svg.size() > (std::size_t(512) << 20)) return nullptr;
+    // The parser's global state is set up once, whichever thread parses first.
+    static const bool initialised = (xmlInitParser(), true);
+    (void)initialised;
     // Large embedded photos need long attribute values; the size is bounded above, and
     // neither entities nor the network are ever followed.
     return xmlReadMemory(svg.data(), static_cast<int>(svg.size()), "photo.svg", nullptr,
