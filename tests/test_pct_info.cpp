@@ -108,6 +108,35 @@ TEST(PctInfo, ValuesDatesFlagsResetAndAssign) {
     EXPECT_EQ(r.FieldState(fld::TeiPct), kFieldUnchanged);
 }
 
+// Values share one buffer per record: rewriting, growing, shrinking and copying one field of
+// the record into another must never disturb the others.
+TEST(PctInfo, ValuesSurviveRewritesAndCopiesWithinTheRecord) {
+    TEIPctInfo r;
+    std::vector<std::string> expected(kFieldCount);
+    for (int round = 0; round < 40; ++round) {
+        for (int f = 0; f < kFieldCount; ++f) {
+            if (IsListField(f) || (f >= fld::PctKR1 && f < fld::PctKR1 + 3)) continue;
+            const int len = (f * 7 + round * 13) % 90;
+            std::string v(static_cast<std::size_t>(len), static_cast<char>('a' + (f + round) % 26));
+            if (round % 5 == 4) v.clear();
+            r.SetField(f, v);
+            expected[static_cast<std::size_t>(f)] = v;
+        }
+        // One field's own text given to another field, and to itself.
+        r.SetField(fld::PctTtl, r.FieldView(fld::PctPlc));
+        expected[fld::PctTtl] = expected[fld::PctPlc];
+        r.StoreField(fld::PctPlc, r.FieldView(fld::PctPlc).substr(0, 3), true);
+        expected[fld::PctPlc] = expected[fld::PctPlc].substr(0, 3);
+        for (int f = 0; f < kFieldCount; ++f) {
+            if (IsListField(f) || (f >= fld::PctKR1 && f < fld::PctKR1 + 3)) continue;
+            ASSERT_EQ(r.GetField(f), expected[static_cast<std::size_t>(f)]) << "field " << f << " round " << round;
+        }
+    }
+    TEIPctInfo copy;
+    copy.Assign(r);
+    EXPECT_EQ(copy.GetField(fld::PctTtl), expected[fld::PctTtl]);
+}
+
 TEST_F(RecordChecks, RequiredLengthAndColours) {
     // Type 5 items: 写真タイトル (9) required, 工種区分予備 (10) level 1 for this test.
     Use(5, "113112222111213211123");
