@@ -1,6 +1,7 @@
 #include "exchange/inspection_exchange.h"
 
 #include "checks/pct_file_info.h"
+#include "browse/viewer_rules.h"
 #include "common/file_io.h"
 #include "common/text_encoding.h"
 #include "data/delivery_files.h"
@@ -101,16 +102,7 @@ std::string ConstructionName(const TDBExpInp& f) {
     std::string base = f.BaseFolder;
     while (!base.empty() && base.back() == '/') base.pop_back();
     const fs::path parent = fs::path(base).parent_path();
-    const fs::path index = FindEntryNoCase(parent, "INDEX_C.XML");
-    if (!index.empty() && IsRegularFile(index)) {
-        try {
-            TTagReader r;
-            r.Open(DecodeXmlBytes(ReadRegularFile(index, std::uint64_t(64) << 20)).text);
-            for (r.Next(); !r.Tag().empty() && !r.StructureError(); r.Next())
-                if (r.Name() == "工事名称") return r.ContentOf("工事名称");
-        } catch (const IoError&) {
-        }
-    }
+    if (std::string name = ConstructionNameFromFile(FindEntryNoCase(parent, "INDEX_C.XML")); !name.empty()) return name;
     return f.KojiInfo.Get(4);
 }
 
