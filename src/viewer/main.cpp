@@ -1,0 +1,79 @@
+// velview: the viewer. One optional argument, the delivery folder to open.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QTimer>
+#include <cstdio>
+#include <exception>
+
+#include "common/file_io.h"
+#include "common/runtime_folder.h"
+#include "data/ei_control.h"
+#include "ent/program_runtime.h"
+#include "viewer/main_window.h"
+#include "browse/viewer_rules.h"
+#include "viewer/qt_text.h"
+#include "viewer/thumbnail_provider.h"
+#include "viewer/tree_pane.h"
+
+int main(int argc, char** argv) {
+    // Before any thread starts: a Ctrl+C must still remove extracted files.
+    velview::InstallSignalCleanup();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VelView"));
+    QApplication::setApplicationVersion(QStringLiteral(VELVIEW_VERSION));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(velview::kApplicationTitle));
+    // The Japanese Gothic face the texts are written for, whichever the desktop substitutes.
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"),
+                      QStringLiteral("Noto Sans CJK JP"), font.family()});
+    QApplication::setFont(font);
+    try {
+        velview::ProgramRuntime runtime;
+        QString folder, screenshot;
+        QSize size(1280, 860);
+        const QStringList args = QApplication::arguments();
+        for (int i = 1; i < args.size(); ++i) {
+            if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) {
+                screenshot = args[++i];
+            } else if (args[i] == QLatin1String("--size") && i + 1 < args.size()) {
+                const QStringList wh = args[++i].split('x');
+                if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
+            } else if (folder.isEmpty()) {
+                folder = args[i];
+            }
+        }
+        velview::viewer::MainWindow window(runtime, velview::DataControl(), folder.toStdString());
+        if (screenshot.isEmpty()) {
+            window.show();
+            return QApplication::exec();
+        }
+        // Headless use: the window at a fixed size, saved as a picture once the first screen of
+        // thumbnails is there.
+        window.resize(size);
+        window.show();
+        window.setWindowState(Qt::WindowNoState);
+        window.resize(size);
+        QElapsedTimer clock;
+        clock.start();
+        QTimer poll;
+        int status = 0;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            const bool loaded = !window.Tree()->Folder().empty() && !window.Tree()->Busy();
+            if (!loaded || (window.Thumbnails()->QueuedCount() > 0 && clock.elapsed() < 20000)) return;
+            poll.stop();
+            if (!window.grab().save(screenshot)) {
+                std::fprintf(stderr, "velview: cannot write %s\n", screenshot.toLocal8Bit().constData());
+                status = 2;
+            }
+            QApplication::quit();
+        });
+        poll.start(100);
+        const int rc = QApplication::exec();
+        return status != 0 ? status : rc;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "velview: %s\n", e.what());
+        velview::viewer::Warning(nullptr, e.what());
+        return 2;
+    }
+}
