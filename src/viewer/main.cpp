@@ -14,6 +14,7 @@
 #include "browse/viewer_rules.h"
 #include "viewer/qt_text.h"
 #include "viewer/thumbnail_provider.h"
+#include "viewer/title_window.h"
 #include "viewer/tree_pane.h"
 
 int main(int argc, char** argv) {
@@ -45,7 +46,10 @@ int main(int argc, char** argv) {
         }
         velview::viewer::MainWindow window(runtime, velview::DataControl(), folder.toStdString());
         if (screenshot.isEmpty()) {
+            auto* title = new velview::viewer::TitleWindow(true);
+            title->show();
             window.show();
+            title->raise();
             return QApplication::exec();
         }
         // Headless use: the window at a fixed size, saved as a picture once the first screen of

@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSignalBlocker>
+#include <QStyle>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -49,6 +51,7 @@
 #include "viewer/photo_list_view.h"
 #include "viewer/qt_text.h"
 #include "viewer/thumbnail_provider.h"
+#include "viewer/title_window.h"
 #include "viewer/tree_pane.h"
 
 namespace velview::viewer {
@@ -94,6 +97,19 @@ void MainWindow::CreatePanes() {
     leftColumn_ = new QWidget(columns_);
     auto* left = new QVBoxLayout(leftColumn_);
     left->setContentsMargins(0, 0, 0, 0);
+    paneSwitch_ = new QPushButton(QStringLiteral("分類ツリー・写真情報切替"), leftColumn_);
+    paneSwitch_->hide();
+    left->addWidget(paneSwitch_);
+    connect(paneSwitch_, &QPushButton::clicked, this, [this] {
+        const bool tree = !showTree_;
+        const bool info = !showInfo_;
+        QSignalBlocker a(Action("showTree")), b(Action("showInfo"));
+        Action("showTree")->setChecked(tree);
+        Action("showInfo")->setChecked(info);
+        showTree_ = tree;
+        showInfo_ = info;
+        ApplyPaneVisibility();
+    });
     tree_ = new TreePane(control_, [this] { return runtime_.StandardList(); }, leftColumn_);
     left->addWidget(tree_);
     leftColumn_->setMinimumWidth(269);
@@ -182,6 +198,7 @@ void MainWindow::CreatePanes() {
         if (QAction* a = Action("copy")) a->setEnabled(photoCombo_->count() > 0);
     });
     connect(list_, &PhotoListView::PositionChosen, this, &MainWindow::SelectPosition);
+    list_->Model()->pathOf = [this](int photo) { return PhotoPath(photo); };
     connect(list_, &PhotoListView::PrintTargetClicked, this, [this](int photo) {
         TPctSateItem& s = TPctStateList::Instance().Item(photo);
         s.SetBits(1, !s.TestBits(1));
@@ -216,7 +233,17 @@ void MainWindow::ApplyPaneVisibility() {
     // Both columns when tree and information are on; with one of them, that one alone on the
     // left; the information pane has no place in the grid mode.
     const bool info = showInfo_ && viewMode_ != 1;
-    infoPane_->setVisible(showTree_ && info);
+    // With only one of tree and information on, both share the left column and a strip at
+    // its top switches between them.
+    const bool single = viewMode_ != 1 && showTree_ != showInfo_;
+    if (single && infoPane_->parentWidget() != leftColumn_) {
+        leftColumn_->layout()->addWidget(infoPane_);
+    } else if (!single && infoPane_->parentWidget() != columns_) {
+        columns_->insertWidget(1, infoPane_);
+        columns_->setSizes({settings_.leftWidth, settings_.infoWidth, std::max(645, width() - settings_.leftWidth - settings_.infoWidth)});
+    }
+    paneSwitch_->setVisible(single);
+    infoPane_->setVisible(single ? showInfo_ : (showTree_ && info));
     leftColumn_->setVisible(showTree_ || info);
     tree_->setVisible(showTree_);
     classStrip_->setVisible(!showTree_ && viewMode_ != 1);
@@ -407,7 +434,10 @@ void MainWindow::Reload() {
     std::error_code ec;
     const std::int64_t newSize = static_cast<std::int64_t>(fs::file_size(DataFileOf(folder), ec));
     const TDBExpInp* f = Data();
-    if (!f || newSize != size || f->Photos.Count() != count) ResetInspectionStates();
+    if (!f || newSize != size || f->Photos.Count() != count) {
+        ResetInspectionStates();
+        tree_->ClearConditions();
+    }
     if (!Action("showTree")->isChecked()) Action("showTree")->setChecked(true);
     RepaintLists();
 }
@@ -435,6 +465,12 @@ void MainWindow::RebuildPhotoSequence() {
         for (std::size_t i = 0; i < sequence_.size(); ++i)
             items << Q(PhotoComboText(static_cast<int>(i) + 1, f->Photos.At(sequence_[i])->FieldView(fld::PctFNm)));
         photoCombo_->addItems(items);
+        // The drop-down is as wide as its longest item (and its scroll bar past 20 items).
+        int widest = 0;
+        const QFontMetrics fm(photoCombo_->font());
+        for (const QString& item : items) widest = std::max(widest, fm.horizontalAdvance(item));
+        photoCombo_->view()->setMinimumWidth(widest + fm.height() / 2 + 16 +
+                                             (items.size() > 20 ? photoCombo_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0));
     }
     position_ = sequence_.empty() ? 0 : 1;
     photoCombo_->setCurrentIndex(position_ - 1);
@@ -773,8 +809,8 @@ void MainWindow::TreeItemSettings() {
 }
 
 void MainWindow::About() {
-    QMessageBox::about(this, QStringLiteral("バージョン情報"),
-                       QStringLiteral("%1\n\nVersion %2").arg(QString::fromUtf8(kApplicationTitle), QApplication::applicationVersion()));
+    TitleWindow about(false, this);
+    about.exec();
 }
 
 }  // namespace velview::viewer

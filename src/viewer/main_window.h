@@ -17,6 +17,7 @@ class QActionGroup;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QSplitter;
 class QStackedWidget;
 
@@ -64,6 +65,8 @@ public:
     PhotoDisplay* Display() const { return display_; }
     ThumbnailProvider* Thumbnails() const { return thumbnails_; }
     QWidget* ClassStrip() const { return classStrip_; }
+    QWidget* InfoPane() const { return infoPane_; }
+    QPushButton* PaneSwitch() const { return paneSwitch_; }
     // Loads a folder as the start-up does (tests and the command line).
     void OpenFolder(const std::string& folder);
     // Sets the inspection state (0, 1, 2) of the current photo or of every listed photo.
@@ -128,6 +131,7 @@ private:
     PhotoDisplay* display_ = nullptr;
     QWidget* infoPane_ = nullptr;
     QWidget* leftColumn_ = nullptr;
+    QPushButton* paneSwitch_ = nullptr;
     QWidget* clientColumn_ = nullptr;
     QWidget* listArea_ = nullptr;
     QStackedWidget* listStack_ = nullptr;

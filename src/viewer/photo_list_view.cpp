@@ -3,7 +3,9 @@
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QScrollBar>
 #include <QToolTip>
 
@@ -25,6 +27,26 @@ QVariant PhotoSequenceModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     if (role == Qt::UserRole) return sequence_[static_cast<std::size_t>(index.row())];
     return {};
+}
+
+const char* const PhotoSequenceModel::kPhotoMime = "application/x-velview-photo";
+
+Qt::ItemFlags PhotoSequenceModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractListModel::flags(index);
+    if (index.isValid()) f |= Qt::ItemIsDragEnabled;
+    return f;
+}
+
+QStringList PhotoSequenceModel::mimeTypes() const { return {QString::fromLatin1(kPhotoMime), QStringLiteral("text/uri-list")}; }
+
+QMimeData* PhotoSequenceModel::mimeData(const QModelIndexList& indexes) const {
+    if (indexes.isEmpty() || !indexes.first().isValid()) return nullptr;
+    const int photo = indexes.first().data(Qt::UserRole).toInt();
+    const std::string path = pathOf ? pathOf(photo) : std::string();
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kPhotoMime), QByteArray::number(photo) + '\n' + QByteArray::fromStdString(path));
+    if (!path.empty()) mime->setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    return mime;
 }
 
 void PhotoSequenceModel::PhotoChanged(int photo) {
@@ -55,6 +77,9 @@ PhotoListView::PhotoListView(const CardSource* source, ThumbnailProvider* thumbn
     setSelectionMode(QAbstractItemView::SingleSelection);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setMouseTracking(true);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
     connect(thumbnails, &ThumbnailProvider::Ready, this, [this](int photo) { model_.PhotoChanged(photo); });
 }
 

@@ -5,7 +5,9 @@
 
 #include <QAbstractListModel>
 #include <QListView>
+#include <QStringList>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "viewer/card_delegate.h"
@@ -22,6 +24,12 @@ public:
     const std::vector<int>& Sequence() const { return sequence_; }
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // A card can be dragged: it carries its photo number and its file.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    std::function<std::string(int photo)> pathOf;
+    static const char* const kPhotoMime;  // "application/x-velview-photo": "<number>\n<path>"
     // Repaints the card of a photo (its thumbnail arrived, its state changed).
     void PhotoChanged(int photo);
     void AllChanged();

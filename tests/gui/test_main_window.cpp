@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QMimeData>
+#include <QUrl>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -249,6 +251,36 @@ TEST_F(MainWindowTest, PrintTargetsAndCardColours) {
     EXPECT_FALSE(thumb.isNull());
     EXPECT_LE(thumb.width(), 160);
     EXPECT_LE(thumb.height(), 120);
+}
+
+TEST_F(MainWindowTest, PanesShareTheLeftColumnAndCardsDragTheirFile) {
+    Open(kSamples / "r5-clean");
+    EXPECT_FALSE(window->PaneSwitch()->isVisible());
+    window->Action("showInfo")->setChecked(false);
+    EXPECT_TRUE(window->PaneSwitch()->isVisible());
+    EXPECT_TRUE(window->Tree()->isVisible());
+    EXPECT_FALSE(window->InfoPane()->isVisible());
+    EXPECT_FALSE(window->ClassStrip()->isVisible());
+    // The strip's button shows the other one.
+    window->PaneSwitch()->click();
+    EXPECT_FALSE(window->Tree()->isVisible());
+    EXPECT_TRUE(window->InfoPane()->isVisible());
+    EXPECT_TRUE(window->ClassStrip()->isVisible()) << "the selected class is shown above the list";
+    EXPECT_FALSE(window->Action("showTree")->isChecked());
+    EXPECT_TRUE(window->Action("showInfo")->isChecked());
+    window->Action("showTree")->setChecked(true);
+    EXPECT_FALSE(window->PaneSwitch()->isVisible());
+    EXPECT_TRUE(window->InfoPane()->isVisible());
+
+    PhotoSequenceModel* model = window->List()->Model();
+    std::unique_ptr<QMimeData> mime(model->mimeData({model->index(0)}));
+    ASSERT_TRUE(mime);
+    const QList<QByteArray> parts = mime->data(PhotoSequenceModel::kPhotoMime).split('\n');
+    ASSERT_EQ(parts.size(), 2);
+    EXPECT_EQ(parts[0].toInt(), Sequence()[0]);
+    EXPECT_TRUE(parts[1].endsWith("P0000001.JPG"));
+    ASSERT_EQ(mime->urls().size(), 1);
+    EXPECT_TRUE(fs::exists(mime->urls()[0].toLocalFile().toStdString()));
 }
 
 TEST_F(MainWindowTest, NoDataFolderShowsTheNoDataText) {
