@@ -105,6 +105,8 @@ void RuntimeFolder::Remove() {
     lockFd_ = -1;
 }
 
+fs::path RuntimeParentFolder() { return ParentFolder(); }
+
 fs::path ProgramFolder() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);

@@ -31,6 +31,10 @@ private:
     bool removed_ = false;
 };
 
+// Where private per-user folders go: $XDG_RUNTIME_DIR when it is a private folder of this
+// user, else $TMPDIR or /tmp.
+std::filesystem::path RuntimeParentFolder();
+
 // The folder of the running executable (empty when it cannot be told).
 std::filesystem::path ProgramFolder();
 
