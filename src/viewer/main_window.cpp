@@ -368,34 +368,38 @@ bool MainWindow::ConfirmInspectionLoss(const char* lead, const char* question) {
     return AskYesNo(this, InspectionLossText(lead, question));
 }
 
-void MainWindow::FolderSelection() {
+bool MainWindow::FolderSelection() {
     QAction* command = Action("folder");
     command->setEnabled(false);
     FolderDialog dialog(tree_->Folder().empty() ? settings_.directory : tree_->Folder(), this);
-    if (dialog.exec() == QDialog::Accepted) {
-        const std::string folder = dialog.Result();
-        const std::int32_t hash = DataFileHash(folder);
-        if (hash == photoXmlHash_) {
-            // The same data (another medium of the delivery, or the folder again): the
-            // inspection states stay.
-            tree_->LoadFolder(folder);
-            UpdateTitle();
-        } else if (!control_.TakeoverRunning() &&
-                   ConfirmInspectionLoss("新たに PHOTO フォルダを選択すると、", "新たに PHOTO フォルダを選択しますか？")) {
-            photoXmlHash_ = hash;
-            sequence_.clear();
-            list_->ClearList();
-            thumbnails_->Clear();
-            paths_.clear();
-            tree_->ClearConditions();
-            tree_->ResetFilterState();
-            tree_->LoadFolder(folder);
-            UpdateTitle();
-            ResetInspectionStates();
-            if (!Action("showTree")->isChecked()) Action("showTree")->setChecked(true);
-        }
-    }
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    if (chosen) ChooseFolder(dialog.Result());
     command->setEnabled(true);
+    // A takeover asking for its next medium learns from this whether one was chosen.
+    return chosen;
+}
+
+void MainWindow::ChooseFolder(const std::string& folder) {
+    const std::int32_t hash = DataFileHash(folder);
+    if (hash == photoXmlHash_) {
+        // The same data (another medium of the delivery, or the folder again): the inspection
+        // states stay.
+        tree_->LoadFolder(folder);
+        UpdateTitle();
+    } else if (!control_.TakeoverRunning() &&
+               ConfirmInspectionLoss("新たに PHOTO フォルダを選択すると、", "新たに PHOTO フォルダを選択しますか？")) {
+        photoXmlHash_ = hash;
+        sequence_.clear();
+        list_->ClearList();
+        thumbnails_->Clear();
+        paths_.clear();
+        tree_->ClearConditions();
+        tree_->ResetFilterState();
+        tree_->LoadFolder(folder);
+        UpdateTitle();
+        ResetInspectionStates();
+        if (!Action("showTree")->isChecked()) Action("showTree")->setChecked(true);
+    }
 }
 
 void MainWindow::Reload() {

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -75,6 +76,8 @@ public:
     std::int32_t DataHash() const { return photoXmlHash_; }
     // "写真の「検査状態」…" asked with the lead and question; Yes when nothing would be lost.
     bool ConfirmInspectionLoss(const char* lead, const char* question);
+    // What the folder command does with a chosen folder (the dialog's result).
+    void ChooseFolder(const std::string& folder);
 
     // CardSource
     CardData Card(int photo) const override;
@@ -97,7 +100,7 @@ private:
     void UpdateClassStrip();
     void RepaintLists();
     void ResetInspectionStates();
-    void FolderSelection();
+    bool FolderSelection();
     void Reload();
     void CopyToClipboard();
     void SavePhotoFile();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,12 @@ inline std::string S(const QString& s) { return s.toStdString(); }
 
 // Message texts break lines with "\r" (and "\r\n"); Qt wants "\n".
 QString MessageText(std::string_view text);
+
+enum class MessageKind { Information, Warning, Question };
+// Where messages go instead of message boxes (tests answer questions with it); an empty
+// handler restores the boxes.
+using MessageHandler = std::function<bool(MessageKind kind, const std::string& text)>;
+void SetMessageHandler(MessageHandler handler);
 
 void Information(QWidget* parent, std::string_view text);
 void Warning(QWidget* parent, std::string_view text);

@@ -27,6 +27,7 @@
 #include "viewer/main_window.h"
 #include "viewer/photo_display.h"
 #include "viewer/photo_list_view.h"
+#include "viewer/qt_text.h"
 #include "viewer/thumbnail_provider.h"
 #include "viewer/tree_pane.h"
 
@@ -52,6 +53,14 @@ void WaitFor(const std::function<bool()>& done, int ms = 10000) {
 
 class MainWindowTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        // A message box would wait for a click that never comes: every message is a test
+        // failure unless a test expects it.
+        SetMessageHandler([](MessageKind, const std::string& text) {
+            ADD_FAILURE() << "unexpected message: " << text;
+            return true;
+        });
+    }
     void Open(const fs::path& folder) {
         TPctStateList::Instance().Clear();
         window = std::make_unique<MainWindow>(runtime, DataControl(), folder.string());
@@ -76,6 +85,7 @@ protected:
         WaitFor([] { return false; }, 50);  // the selection is handled when idle
     }
     void TearDown() override {
+        SetMessageHandler([](MessageKind, const std::string&) { return true; });
         if (window) {
             // Nothing to lose: closing asks nothing.
             TPctStateList::Instance().Clear();
@@ -281,6 +291,49 @@ TEST_F(MainWindowTest, PanesShareTheLeftColumnAndCardsDragTheirFile) {
     EXPECT_TRUE(parts[1].endsWith("P0000001.JPG"));
     ASSERT_EQ(mime->urls().size(), 1);
     EXPECT_TRUE(fs::exists(mime->urls()[0].toLocalFile().toStdString()));
+}
+
+TEST_F(MainWindowTest, InspectionStatesSurviveOnlyTheSameData) {
+    Open(kSamples / "r5-clean");
+    int asked = 0;
+    bool answer = false;
+    std::vector<std::string> told;
+    SetMessageHandler([&](MessageKind kind, const std::string& text) {
+        if (kind != MessageKind::Question) {
+            told.push_back(text);
+            return true;
+        }
+        ++asked;
+        EXPECT_EQ(text.rfind("新たに PHOTO フォルダを選択すると、写真の「検査状態」", 0), 0u) << text;
+        return answer;
+    });
+    window->SetInspectionState(1, true);
+    // The same delivery again, and another copy with the same PHOTO.XML: nothing is asked and
+    // the states stay.
+    window->ChooseFolder((kSamples / "r5-clean" / "PHOTO").string() + "/");
+    EXPECT_EQ(asked, 0);
+    window->ChooseFolder((kSamples / "r5-utf8" / "PHOTO").string() + "/");
+    EXPECT_EQ(asked, 1) << "another encoding is other data";
+    EXPECT_EQ(TPctStateList::Instance().Find(0)->InspectionState(), 1);
+    // Other data: asked; No keeps everything.
+    const std::string other = (kSamples / "ed3").string() + "/";
+    window->ChooseFolder(other);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(TPctStateList::Instance().Find(0)->InspectionState(), 1);
+    EXPECT_NE(window->Tree()->Folder(), other);
+    // Yes loads the other delivery and clears the states.
+    answer = true;
+    window->ChooseFolder(other);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(window->Tree()->Folder(), other);
+    EXPECT_FALSE(InspectionDataPresent(TPctStateList::Instance()));
+    EXPECT_EQ(Sequence().size(), 4u);
+    // An edition-3 delivery under an edition-5 standard: the standard is switched, and said so.
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].rfind("使用する適用基準（案）を '", 0), 0u) << told[0];
+    // Without states, nothing is asked at all.
+    window->ChooseFolder((kSamples / "r5-clean" / "PHOTO").string() + "/");
+    EXPECT_EQ(asked, 3);
 }
 
 TEST_F(MainWindowTest, NoDataFolderShowsTheNoDataText) {
