@@ -39,6 +39,7 @@
 #include "data/db_exp_inp.h"
 #include "data/ei_control.h"
 #include "data/field_index.h"
+#include "data/inspection_rules.h"
 #include "data/pct_info.h"
 #include "data/photo_xml_reader.h"
 #include "ent/current_standard.h"
@@ -47,6 +48,8 @@
 #include "imaging/picture_loader.h"
 #include "viewer/folder_dialog.h"
 #include "viewer/icons.h"
+#include "viewer/info_pane.h"
+#include "viewer/inspection_panel.h"
 #include "viewer/photo_display.h"
 #include "viewer/photo_list_view.h"
 #include "viewer/qt_text.h"
@@ -113,8 +116,8 @@ void MainWindow::CreatePanes() {
     tree_ = new TreePane(control_, [this] { return runtime_.StandardList(); }, leftColumn_);
     left->addWidget(tree_);
     leftColumn_->setMinimumWidth(269);
-    infoPane_ = Placeholder(QStringLiteral("写真情報"), columns_);
-    infoPane_->setMinimumWidth(192);
+    info_ = new InfoPane(columns_);
+    infoPane_ = info_;
 
     clientColumn_ = new QWidget(columns_);
     clientColumn_->setMinimumWidth(450);
@@ -155,9 +158,10 @@ void MainWindow::CreatePanes() {
     listStack_->addWidget(Placeholder(QStringLiteral("写真情報一覧"), listStack_));
     listStack_->addWidget(Placeholder(QStringLiteral("ファイル情報一覧"), listStack_));
     listLayout->addWidget(listStack_, 1);
-    inspectionStrip_ = Placeholder(QStringLiteral("検査状態"), listArea_);
-    inspectionStrip_->setFixedHeight(28);
+    inspection_ = new InspectionPanel(listArea_);
+    inspectionStrip_ = inspection_;
     listLayout->addWidget(inspectionStrip_);
+    connect(inspection_, &InspectionPanel::InspectionChanged, this, [this](int photo) { list_->Model()->PhotoChanged(photo); });
     clientLayout->addWidget(client_);
     setCentralWidget(columns_);
     columns_->setStretchFactor(0, 0);
@@ -288,6 +292,9 @@ void MainWindow::RestoreSettings() {
     Action("hints")->setChecked(settings_.fileInfoHints);
     list_->SetHints(settings_.fileInfoHints);
     Action(settings_.commentSetsState == 2 ? "commentFindings" : "commentInspected")->setChecked(true);
+    inspection_->SetCommentState(settings_.commentSetsState);
+    info_->SetMarks(settings_.showMark);
+    info_->SetSkoTable(settings_.skoGrid);
     photoCombo_->setMinimumWidth(settings_.fileNameWidth);
 }
 
@@ -360,6 +367,7 @@ void MainWindow::OpenFolder(const std::string& folder) {
 
 void MainWindow::ResetInspectionStates() {
     TPctStateList::Instance().Clear();
+    inspection_->Refresh();
     RepaintLists();
 }
 
@@ -494,7 +502,12 @@ void MainWindow::ShowCurrentPhoto() {
     TDBExpInp* f = Data();
     if (!f || position_ < 1 || position_ > count) {
         display_->Clear();
+        info_->ShowRecord(nullptr, -1);
+        inspection_->ShowPhoto(-1);
     } else {
+        const int current = sequence_[static_cast<std::size_t>(position_ - 1)];
+        info_->ShowRecord(&f->Photos, current);
+        inspection_->ShowPhoto(current);
         const int photo = sequence_[static_cast<std::size_t>(position_ - 1)];
         QString medium = Q(f->Photos.At(photo)->FieldView(fld::MdaNum));
         if (medium.isNull()) medium = QStringLiteral("");
@@ -650,15 +663,16 @@ void MainWindow::UpdateCommandStates() {
 void MainWindow::SetInspectionState(int state, bool allListed) {
     TPctStateList& states = TPctStateList::Instance();
     if (allListed) {
-        for (int photo : sequence_) states.Item(photo).SetInspectionState(state);
+        SetInspectionStateAll(states, sequence_, state);
     } else if (position_ >= 1 && position_ <= static_cast<int>(sequence_.size())) {
-        states.Item(sequence_[static_cast<std::size_t>(position_ - 1)]).SetInspectionState(state);
+        velview::SetInspectionState(states, sequence_[static_cast<std::size_t>(position_ - 1)], state);
     }
+    inspection_->Refresh();
     RepaintLists();
 }
 
 void MainWindow::SetAllPrintTargets(bool on) {
-    for (int photo : sequence_) TPctStateList::Instance().Item(photo).SetBits(1, on);
+    SetPrintTarget(TPctStateList::Instance(), sequence_, on);
     RepaintLists();
 }
 

@@ -30,6 +30,8 @@ class TDBExpInp;
 
 namespace velview::viewer {
 
+class InfoPane;
+class InspectionPanel;
 class PhotoDisplay;
 class PhotoListView;
 class ThumbnailProvider;
@@ -66,7 +68,9 @@ public:
     PhotoDisplay* Display() const { return display_; }
     ThumbnailProvider* Thumbnails() const { return thumbnails_; }
     QWidget* ClassStrip() const { return classStrip_; }
-    QWidget* InfoPane() const { return infoPane_; }
+    QWidget* InfoWidget() const { return infoPane_; }
+    InfoPane* InformationPane() const { return info_; }
+    InspectionPanel* Inspection() const { return inspection_; }
     QPushButton* PaneSwitch() const { return paneSwitch_; }
     // Loads a folder as the start-up does (tests and the command line).
     void OpenFolder(const std::string& folder);
@@ -133,6 +137,8 @@ private:
     PhotoListView* list_ = nullptr;
     PhotoDisplay* display_ = nullptr;
     QWidget* infoPane_ = nullptr;
+    InfoPane* info_ = nullptr;
+    InspectionPanel* inspection_ = nullptr;
     QWidget* leftColumn_ = nullptr;
     QPushButton* paneSwitch_ = nullptr;
     QWidget* clientColumn_ = nullptr;

@@ -5,6 +5,8 @@
 #include <QToolButton>
 
 #include "viewer/icons.h"
+#include "viewer/info_pane.h"
+#include "viewer/inspection_panel.h"
 #include "viewer/main_window.h"
 #include "viewer/photo_display.h"
 #include "viewer/photo_list_view.h"
@@ -189,11 +191,17 @@ void MainWindow::CreateCommands() {
     set->addSeparator();
     QAction* sko = AddAction(set, "skoGrid", QStringLiteral("施工管理値を表形式で表示(&L)"));
     sko->setCheckable(true);
-    connect(sko, &QAction::toggled, this, [this](bool on) { settings_.skoGrid = on; });
+    connect(sko, &QAction::toggled, this, [this](bool on) {
+        settings_.skoGrid = on;
+        info_->SetSkoTable(on);
+    });
     AddAction(set, "standard", QStringLiteral("適用基準（案）選択(&K)..."));
     QAction* marks = AddAction(set, "showMark", QStringLiteral("記入必要度の記号を表示(&H)"));
     marks->setCheckable(true);
-    connect(marks, &QAction::toggled, this, [this](bool on) { settings_.showMark = on; });
+    connect(marks, &QAction::toggled, this, [this](bool on) {
+        settings_.showMark = on;
+        info_->SetMarks(on);
+    });
     AddAction(set, "gridColumns", QStringLiteral("一覧表示項目設定(&I)..."));
     connect(AddAction(set, "treeItems", QStringLiteral("分類ツリー表示項目設定(&B)...")), &QAction::triggered, this,
             &MainWindow::TreeItemSettings);
@@ -205,8 +213,14 @@ void MainWindow::CreateCommands() {
         a->setCheckable(true);
         commentGroup->addAction(a);
     }
-    connect(toFindings, &QAction::triggered, this, [this] { settings_.commentSetsState = 2; });
-    connect(toInspected, &QAction::triggered, this, [this] { settings_.commentSetsState = 1; });
+    connect(toFindings, &QAction::triggered, this, [this] {
+        settings_.commentSetsState = 2;
+        inspection_->SetCommentState(2);
+    });
+    connect(toInspected, &QAction::triggered, this, [this] {
+        settings_.commentSetsState = 1;
+        inspection_->SetCommentState(1);
+    });
 
     // ヘルプ
     QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));

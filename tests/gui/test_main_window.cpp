@@ -269,18 +269,18 @@ TEST_F(MainWindowTest, PanesShareTheLeftColumnAndCardsDragTheirFile) {
     window->Action("showInfo")->setChecked(false);
     EXPECT_TRUE(window->PaneSwitch()->isVisible());
     EXPECT_TRUE(window->Tree()->isVisible());
-    EXPECT_FALSE(window->InfoPane()->isVisible());
+    EXPECT_FALSE(window->InfoWidget()->isVisible());
     EXPECT_FALSE(window->ClassStrip()->isVisible());
     // The strip's button shows the other one.
     window->PaneSwitch()->click();
     EXPECT_FALSE(window->Tree()->isVisible());
-    EXPECT_TRUE(window->InfoPane()->isVisible());
+    EXPECT_TRUE(window->InfoWidget()->isVisible());
     EXPECT_TRUE(window->ClassStrip()->isVisible()) << "the selected class is shown above the list";
     EXPECT_FALSE(window->Action("showTree")->isChecked());
     EXPECT_TRUE(window->Action("showInfo")->isChecked());
     window->Action("showTree")->setChecked(true);
     EXPECT_FALSE(window->PaneSwitch()->isVisible());
-    EXPECT_TRUE(window->InfoPane()->isVisible());
+    EXPECT_TRUE(window->InfoWidget()->isVisible());
 
     PhotoSequenceModel* model = window->List()->Model();
     std::unique_ptr<QMimeData> mime(model->mimeData({model->index(0)}));
