@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <fstream>
 #include <string>
 
@@ -74,6 +76,24 @@ int main(int argc, char** argv) {
     std::printf("loaded (tree built): %lld ms\n", static_cast<long long>(loaded));
     std::printf("first screen of thumbnails: %lld ms\n", static_cast<long long>(firstScreen));
     std::printf("resident after the first screen: %ld MB\n", StatusKb("VmRSS:") / 1024);
+
+    // The next photo, shown fitted: from the command to the picture on screen.
+    {
+        std::vector<qint64> times;
+        for (int i = 0; i < 20 && window.CurrentPosition() < static_cast<int>(window.PhotoSequence().size()); ++i) {
+            QElapsedTimer t;
+            t.start();
+            window.SelectPosition(window.CurrentPosition() + 1);
+            WaitFor([&] { return window.Display()->Canvas()->Ready() && !window.Display()->Canvas()->Image().isNull(); }, 10000);
+            window.Display()->Canvas()->viewport()->repaint();
+            times.push_back(t.elapsed());
+        }
+        std::sort(times.begin(), times.end());
+        if (!times.empty())
+            std::printf("next photo shown fitted (%zu photos, %dx%d): median %lld ms, slowest %lld ms\n", times.size(),
+                        window.Display()->Canvas()->Model().PictureWidth(), window.Display()->Canvas()->Model().PictureHeight(),
+                        static_cast<long long>(times[times.size() / 2]), static_cast<long long>(times.back()));
+    }
 
     QElapsedTimer scroll;
     scroll.start();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "browse/info_layout.h"
 #include "common/text_encoding.h"
 #include "data/field_index.h"
 #include "data/pct_info.h"
@@ -37,7 +38,8 @@ CellColour InfoCellColour(const TCustomPctInfo& r, int field, int entry) {
 
     if (entry >= 0) {
         const TPIStrings* list = r.FieldList(field);
-        const std::string value = list ? list->Get(entry) : std::string();
+        // Drawing names are stored with their folder; the item's length counts the name only.
+        const std::string value = list ? DisplayEntry(field, list->Get(entry)) : std::string();
         const std::size_t max = static_cast<std::size_t>(ItemMaxLength(item));
         const bool tooLong = max > 0 && text::Cp932Length(value) > max;
         if ((field == fld::RefFNX || field == fld::RefTtX) && dtd > 1) {

@@ -2,6 +2,7 @@
 
 #include <sys/statvfs.h>
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -46,6 +47,7 @@
 #include "ent/program_runtime.h"
 #include "ent/standard_flags.h"
 #include "imaging/picture_loader.h"
+#include "imaging/zoom_model.h"
 #include "viewer/folder_dialog.h"
 #include "viewer/icons.h"
 #include "viewer/info_pane.h"
@@ -222,6 +224,15 @@ void MainWindow::CreatePanes() {
         lines << QStringLiteral("サイズ          ：") + Q(info.sizeText);
         return lines.join('\n');
     };
+    connect(display_, &PhotoDisplay::ZoomChanged, this, &MainWindow::OnZoomChanged);
+    connect(display_, &PhotoDisplay::Shown, this, [this] {
+        UpdateCommandStates();
+        UpdateStatusBar();
+    });
+    connect(display_, &PhotoDisplay::Rotated, this, [this](int angle) {
+        if (QAction* a = Action(("rotate" + std::to_string(angle)).c_str())) a->setChecked(true);
+    });
+    connect(display_, &PhotoDisplay::ViewChanged, this, [this](int) { FillReferenceMenu(); });
     connect(display_, &PhotoDisplay::PriorClicked, this, [this] { MoveBy(-1); });
     connect(display_, &PhotoDisplay::NextClicked, this, [this] { MoveBy(1); });
 }
@@ -511,7 +522,18 @@ void MainWindow::ShowCurrentPhoto() {
         const int photo = sequence_[static_cast<std::size_t>(position_ - 1)];
         QString medium = Q(f->Photos.At(photo)->FieldView(fld::MdaNum));
         if (medium.isNull()) medium = QStringLiteral("");
-        display_->SetPhoto(PhotoPath(photo), medium);
+        // The record's reference drawings, as far as their files are at hand.
+        std::vector<std::string> drawings;
+        if (const TPIStrings* list = f->Photos.At(photo)->FieldList(fld::RefFNX))
+            for (const std::string& name : list->Items()) {
+                const ResolvedFile file = f->DrawingFile(name);
+                drawings.push_back(file.status == FileStatus::Ok ? file.path.string() : std::string());
+            }
+        display_->SetPhoto(PhotoPath(photo), medium, std::move(drawings));
+        // Brightness and rotation start afresh with every photo.
+        Action("gamma0")->setChecked(true);
+        Action("rotate0")->setChecked(true);
+        FillReferenceMenu();
     }
     UpdateStatusBar();
     UpdateCommandStates();
@@ -650,9 +672,45 @@ QString MainWindow::CounterText() const { return display_->Counter(); }
 
 void MainWindow::RepaintLists() { list_->Model()->AllChanged(); }
 
+void MainWindow::OnZoomChanged() {
+    const ZoomModel& z = display_->Canvas()->Model();
+    const char* name = "zoomFit";
+    if (!z.FitMode()) {
+        static const std::pair<int, const char*> kSteps[] = {{25, "zoom25"}, {50, "zoom50"}, {100, "zoom100"},
+                                                            {200, "zoom200"}, {400, "zoom400"}, {800, "zoom800"}};
+        name = nullptr;
+        for (const auto& [percent, step] : kSteps)
+            if (std::lround(z.Requested() * 100) == percent) name = step;
+    }
+    for (QAction* a : Action("zoomFit")->actionGroup()->actions()) a->setChecked(name && a == Action(name));
+    UpdateCommandStates();
+}
+
+void MainWindow::FillReferenceMenu() {
+    referenceMenu_->clear();
+    auto* group = new QActionGroup(referenceMenu_);
+    for (int n = 0; n <= display_->DrawingCount(); ++n) {
+        QAction* a = referenceMenu_->addAction(n == 0 ? QStringLiteral("写真") : QStringLiteral("参考図%1").arg(n), this,
+                                               [this, n] { display_->SelectView(n); });
+        a->setCheckable(true);
+        a->setChecked(display_->View() == n);
+        group->addAction(a);
+    }
+}
+
 void MainWindow::UpdateCommandStates() {
     const bool listed = !sequence_.empty();
     const bool current = position_ >= 1 && position_ <= static_cast<int>(sequence_.size());
+    // Zoom needs the display; rotation and brightness follow the display's edit buttons.
+    const bool displayed = settings_.showDisplay && !(viewMode_ == 0 && settings_.viewStyle == 4);
+    const ZoomModel& z = display_->Canvas()->Model();
+    Action("zoomMenu")->setEnabled(listed && displayed);
+    for (const auto& [percent, name] : std::initializer_list<std::pair<int, const char*>>{
+             {25, "zoom25"}, {50, "zoom50"}, {100, "zoom100"}, {200, "zoom200"}, {400, "zoom400"}, {800, "zoom800"}})
+        Action(name)->setEnabled(z.StepAllowed(percent / 100.0));
+    Action("rotateMenu")->setEnabled(display_->EditsEnabled());
+    Action("brightnessMenu")->setEnabled(display_->EditsEnabled());
+    Action("referenceMenu")->setEnabled(listed && display_->DrawingCount() > 0);
     Action("prior")->setEnabled(current && position_ > 1);
     Action("next")->setEnabled(current && position_ < static_cast<int>(sequence_.size()));
     Action("copy")->setEnabled(photoCombo_->count() > 0);

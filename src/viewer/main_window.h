@@ -112,6 +112,8 @@ private:
     void TreeItemSettings();
     void About();
     void ShowListContextMenu(const QPoint& at);
+    void OnZoomChanged();
+    void FillReferenceMenu();
     void MoveBy(int delta);
     std::string FolderToOpen() const;
     std::string PhotoPath(int photo) const;
@@ -141,6 +143,7 @@ private:
     InspectionPanel* inspection_ = nullptr;
     QWidget* leftColumn_ = nullptr;
     QPushButton* paneSwitch_ = nullptr;
+    QMenu* referenceMenu_ = nullptr;
     QWidget* clientColumn_ = nullptr;
     QWidget* listArea_ = nullptr;
     QStackedWidget* listStack_ = nullptr;

@@ -105,18 +105,46 @@ void MainWindow::CreateCommands() {
             this, [this] { MoveBy(-1); });
     connect(AddAction(view, "next", QStringLiteral("次の写真 (&N)"), QKeySequence(Qt::CTRL | Qt::Key_PageDown)), &QAction::triggered,
             this, [this] { MoveBy(1); });
-    QMenu* reference = view->addMenu(QStringLiteral("写真・参考図切替 (&S)"));
-    actions_["referenceMenu"] = reference->menuAction();
+    referenceMenu_ = view->addMenu(QStringLiteral("写真・参考図切替 (&S)"));
+    actions_["referenceMenu"] = referenceMenu_->menuAction();
     QMenu* rotate = view->addMenu(QStringLiteral("写真回転(&R)"));
     actions_["rotateMenu"] = rotate->menuAction();
-    for (const char* c : {"&0°", "&90°", "&180°", "&270°"}) rotate->addAction(QString::fromUtf8(c))->setCheckable(true);
+    auto* rotateGroup = new QActionGroup(this);
+    const char* const rotateCaptions[] = {"&0°", "&90°", "&180°", "&270°"};
+    for (int q = 0; q < 4; ++q) {
+        const std::string name = "rotate" + std::to_string(q * 90);
+        QAction* a = AddAction(rotate, name.c_str(), QString::fromUtf8(rotateCaptions[q]));
+        a->setCheckable(true);
+        a->setChecked(q == 0);
+        rotateGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, q] { display_->SetRotation(q * 90); });
+    }
     QMenu* bright = view->addMenu(QStringLiteral("明るさ補正(&A)"));
     actions_["brightnessMenu"] = bright->menuAction();
-    for (const char* c : {"+5", "+4", "+3", "+2", "+1", "0", " -1", " -2", " -3"}) bright->addAction(QString::fromUtf8(c))->setCheckable(true);
+    auto* brightGroup = new QActionGroup(this);
+    for (int step = -5; step <= 3; ++step) {
+        const std::string name = "gamma" + std::to_string(step);
+        QAction* a = AddAction(bright, name.c_str(), BrightnessCaption(step));
+        a->setCheckable(true);
+        a->setChecked(step == 0);
+        brightGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, step] { display_->SetBrightness(step); });
+    }
     QMenu* zoom = view->addMenu(QStringLiteral("写真表示倍率 (&Z)"));
     actions_["zoomMenu"] = zoom->menuAction();
-    zoom->addAction(QStringLiteral("全体表示 (&Z)"))->setCheckable(true);
-    for (const char* c : {"25 %", "50 %", "75 %", "100 %", "200 %", "400 %", "800 %"}) zoom->addAction(QString::fromUtf8(c))->setCheckable(true);
+    auto* zoomGroup = new QActionGroup(this);
+    QAction* fit = AddAction(zoom, "zoomFit", QStringLiteral("全体表示 (&Z)"));
+    fit->setCheckable(true);
+    fit->setChecked(true);
+    zoomGroup->addAction(fit);
+    connect(fit, &QAction::triggered, this, [this] { display_->Canvas()->SetZoom(0); });
+    for (int percent : {25, 50, 100, 200, 400, 800}) {
+        const std::string name = "zoom" + std::to_string(percent);
+        QAction* a = AddAction(zoom, name.c_str(), QStringLiteral("%1 %").arg(percent));
+        a->setCheckable(true);
+        zoomGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, percent] { display_->Canvas()->SetZoom(percent / 100.0); });
+    }
 
     // 設定
     QMenu* set = bar->addMenu(QStringLiteral("設定(&S)"));
@@ -231,7 +259,7 @@ void MainWindow::CreateCommands() {
                               "takeoverImport", "takeoverExport", "viewGrid", "viewFileInfo", "confirm", "compare", "standard",
                               "gridColumns"})
         Action(later)->setEnabled(false);
-    for (const char* later : {"printMenu", "referenceMenu", "rotateMenu", "brightnessMenu", "zoomMenu"}) Action(later)->setEnabled(false);
+    Action("printMenu")->setEnabled(false);
 
     // The toolbar: the same actions.
     QToolBar* tools = addToolBar(QStringLiteral("ツールバー"));

@@ -1,115 +1,103 @@
 #include "viewer/photo_display.h"
 
-#include <QCoreApplication>
+#include <QActionGroup>
+#include <QApplication>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMetaObject>
-#include <QPainter>
-#include <QPointer>
-#include <QThreadPool>
+#include <QMenu>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cstring>
+#include <filesystem>
 
-#include "imaging/thumbnail.h"
+#include "checks/pct_file_info.h"
+#include "common/file_io.h"
+#include "imaging/edit_controller.h"
 #include "viewer/icons.h"
+#include "viewer/qt_text.h"
 
 namespace velview::viewer {
+namespace fs = std::filesystem;
 
-PhotoCanvas::PhotoCanvas(QWidget* parent) : QWidget(parent) {
-    setMinimumHeight(120);
-    setAutoFillBackground(false);
+namespace {
+std::string LowerExtension(const std::string& p) {
+    std::string e = fs::path(p).extension().string();
+    for (char& c : e) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return e;
+}
+}  // namespace
+
+QString BrightnessCaption(int step) {
+    if (step == 0) return QStringLiteral("0");
+    return step < 0 ? QStringLiteral("+%1").arg(-step) : QStringLiteral(" -%1").arg(step);
 }
 
-PhotoCanvas::~PhotoCanvas() { ++*serial_; }
-
-void PhotoCanvas::SetFile(const std::string& path, const QString& medium) {
-    path_ = path;
-    medium_ = medium;
-    image_ = QImage();
-    failed_ = false;
-    Request();
-    update();
-}
-
-void PhotoCanvas::resizeEvent(QResizeEvent* e) {
-    QWidget::resizeEvent(e);
-    if (!path_.empty()) Request();
-}
-
-void PhotoCanvas::Request() {
-    const quint64 serial = ++*serial_;
-    if (path_.empty()) {
-        ready_ = true;
-        return;
-    }
-    ready_ = false;
-    const qreal ratio = devicePixelRatioF();
-    const QSize target = (size() * ratio).expandedTo(QSize(64, 48));
-    QPointer<PhotoCanvas> self(this);
-    QThreadPool::globalInstance()->start([self, current = serial_, serial, path = path_, target, ratio] {
-        // The pane may have moved on already: then the decode is not worth doing.
-        if (*current != serial) return;
-        TThumbNail fit;
-        fit.outputMode = 1;
-        fit.useExifThumbnails = false;
-        fit.targetWidth = target.width();
-        fit.targetHeight = target.height();
-        QImage image;
-        if (fit.MakeFromFile(path)) {
-            const Raster& r = fit.Result();
-            image = QImage(r.width, r.height, QImage::Format_RGB888);
-            for (int y = 0; y < r.height; ++y)
-                std::memcpy(image.scanLine(y), r.rgb.data() + std::size_t(y) * std::size_t(r.width) * 3, std::size_t(r.width) * 3);
-            image.setDevicePixelRatio(ratio);
-        }
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, serial, image = std::move(image)]() mutable {
-                if (!self || *self->serial_ != serial) return;
-                self->failed_ = image.isNull();
-                self->image_ = std::move(image);
-                self->ready_ = true;
-                self->update();
-                emit self->Shown();
-            },
-            Qt::QueuedConnection);
-    });
-}
-
-void PhotoCanvas::paintEvent(QPaintEvent*) {
-    QPainter g(this);
-    g.fillRect(rect(), QColor(0x40, 0x40, 0x40));
-    if (!image_.isNull()) {
-        const QSizeF logical = QSizeF(image_.size()) / image_.devicePixelRatio();
-        const QSizeF s = logical.scaled(QSizeF(size()), Qt::KeepAspectRatio);
-        const QRectF target((width() - s.width()) / 2, (height() - s.height()) / 2, s.width(), s.height());
-        g.setRenderHint(QPainter::SmoothPixmapTransform);
-        g.drawImage(target, image_);
-    } else if (path_.empty() && !medium_.isNull()) {
-        // A photo whose file is not at hand: the medium to insert.
-        g.setPen(Qt::white);
-        QFont f = font();
-        f.setPixelSize(14);
-        g.setFont(f);
-        g.drawText(rect().adjusted(0, 0, 0, -40), Qt::AlignCenter, QStringLiteral("メディア番号"));
-        f.setPixelSize(32);
-        g.setFont(f);
-        g.drawText(rect().adjusted(0, 40, 0, 0), Qt::AlignCenter, medium_);
-    } else if (failed_) {
-        g.setPen(Qt::white);
-        g.drawText(rect(), Qt::AlignCenter, QStringLiteral("この写真は表示できません"));
-    }
-}
-
-PhotoDisplay::PhotoDisplay(QWidget* parent) : QWidget(parent) {
+PhotoDisplay::PhotoDisplay(QWidget* parent) : QWidget(parent), edit_(std::make_unique<TEditControler>()) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    canvas_ = new PhotoCanvas(this);
+    canvas_ = new ZoomView(this);
     layout->addWidget(canvas_, 1);
-    auto* strip = new QHBoxLayout;
-    strip->setContentsMargins(4, 2, 4, 2);
+    connect(canvas_, &ZoomView::ZoomChanged, this, [this] {
+        UpdateButtons();
+        emit ZoomChanged();
+    });
+    connect(canvas_, &ZoomView::Shown, this, [this] {
+        UpdateButtons();
+        emit Shown();
+    });
+
+    // The file-information strip.
+    auto* strip = new QWidget(this);
+    auto* s = new QGridLayout(strip);
+    s->setContentsMargins(6, 2, 6, 2);
+    s->setVerticalSpacing(0);
+    for (int i = 0; i < 5; ++i) {
+        strip_[i] = new QLabel(strip);
+        s->addWidget(strip_[i], i / 3, i % 3);
+    }
+    s->setColumnStretch(2, 1);
+    layout->addWidget(strip);
+
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(4, 2, 4, 2);
+    photoButton_ = new QToolButton(this);
+    photoButton_->setText(QStringLiteral("写 真"));
+    photoButton_->setToolTip(QStringLiteral("写真に切替"));
+    photoButton_->setCheckable(true);
+    drawingButton_ = new QToolButton(this);
+    drawingButton_->setText(QStringLiteral("参考図1"));
+    drawingButton_->setToolTip(QStringLiteral("参考図に切替"));
+    drawingButton_->setCheckable(true);
+    drawingMenu_ = new QMenu(this);
+    connect(photoButton_, &QToolButton::clicked, this, [this] { SelectView(0); });
+    connect(drawingButton_, &QToolButton::clicked, this, [this] {
+        if (drawings_.size() > 1) {
+            drawingButton_->setChecked(view_ > 0);
+            drawingMenu_->popup(drawingButton_->mapToGlobal(QPoint(0, drawingButton_->height())));
+        } else {
+            SelectView(1);
+        }
+    });
+    rotateLeft_ = new QToolButton(this);
+    rotateLeft_->setText(QStringLiteral("左に回転"));
+    rotateRight_ = new QToolButton(this);
+    rotateRight_->setText(QStringLiteral("右に回転"));
+    gamma_ = new QToolButton(this);
+    gamma_->setText(QStringLiteral("明るさ補正"));
+    gamma_->setPopupMode(QToolButton::InstantPopup);
+    auto* gammaMenu = new QMenu(gamma_);
+    auto* gammaGroup = new QActionGroup(gammaMenu);
+    for (int step = -5; step <= 3; ++step) {
+        QAction* a = gammaMenu->addAction(BrightnessCaption(step), this, [this, step] { SetBrightness(step); });
+        a->setCheckable(true);
+        a->setChecked(step == 0);
+        a->setData(step);
+        gammaGroup->addAction(a);
+    }
+    gamma_->setMenu(gammaMenu);
+    connect(rotateLeft_, &QToolButton::clicked, this, [this] { Rotate(false); });
+    connect(rotateRight_, &QToolButton::clicked, this, [this] { Rotate(true); });
     prior_ = new QToolButton(this);
     prior_->setIcon(ToolIcon("prior"));
     prior_->setToolTip(QStringLiteral("前の写真"));
@@ -119,19 +107,130 @@ PhotoDisplay::PhotoDisplay(QWidget* parent) : QWidget(parent) {
     counter_ = new QLabel(QStringLiteral("0/0"), this);
     counter_->setMinimumWidth(80);
     counter_->setAlignment(Qt::AlignCenter);
-    strip->addStretch(1);
-    strip->addWidget(prior_);
-    strip->addWidget(counter_);
-    strip->addWidget(next_);
-    strip->addStretch(1);
-    layout->addLayout(strip);
+    bar->addWidget(photoButton_);
+    bar->addWidget(drawingButton_);
+    bar->addSpacing(12);
+    bar->addWidget(rotateLeft_);
+    bar->addWidget(rotateRight_);
+    bar->addWidget(gamma_);
+    bar->addStretch(1);
+    bar->addWidget(prior_);
+    bar->addWidget(counter_);
+    bar->addWidget(next_);
+    bar->addStretch(1);
+    layout->addLayout(bar);
     connect(prior_, &QToolButton::clicked, this, &PhotoDisplay::PriorClicked);
     connect(next_, &QToolButton::clicked, this, &PhotoDisplay::NextClicked);
     setMinimumHeight(200);
+    UpdateButtons();
 }
 
-void PhotoDisplay::SetPhoto(const std::string& path, const QString& medium) { canvas_->SetFile(path, medium); }
-void PhotoDisplay::Clear() { canvas_->SetFile({}, {}); }
+PhotoDisplay::~PhotoDisplay() = default;
+
+void PhotoDisplay::SetPhoto(const std::string& path, const QString& medium, std::vector<std::string> drawings) {
+    photo_ = path;
+    medium_ = medium;
+    drawings_ = std::move(drawings);
+    view_ = 0;
+    if (lastDrawing_ > static_cast<int>(drawings_.size())) lastDrawing_ = 1;
+    drawingMenu_->clear();
+    for (int n = 1; n <= static_cast<int>(drawings_.size()); ++n)
+        drawingMenu_->addAction(QStringLiteral("参考図%1").arg(n), this, [this, n] { SelectView(n); });
+    ShowCurrent();
+}
+
+void PhotoDisplay::Clear() { SetPhoto({}, QString(), {}); }
+
+void PhotoDisplay::SelectView(int view) {
+    if (view < 0 || view > static_cast<int>(drawings_.size())) view = 0;
+    if (view > 0) lastDrawing_ = view;
+    view_ = view;
+    ShowCurrent();
+    emit ViewChanged(view_);
+}
+
+void PhotoDisplay::ShowCurrent() {
+    drawingButton_->setText(QStringLiteral("参考図%1").arg(lastDrawing_));
+    if (view_ > 0) {
+        const std::string& drawing = drawings_[static_cast<std::size_t>(view_ - 1)];
+        FillStrip(drawing);
+        canvas_->ShowFile(drawing, drawing.empty() ? QStringLiteral("") : QString());
+    } else {
+        // Another photo file starts the edit pipeline afresh: no rotation, no brightness.
+        if (photo_ != pipelineSource_) {
+            edit_->SetSourceFile(photo_);
+            pipelineSource_ = photo_;
+            for (QAction* a : gamma_->menu()->actions()) a->setChecked(a->data().toInt() == 0);
+        }
+        FillStrip(photo_);
+        canvas_->ShowFile(photo_.empty() ? std::string() : edit_->ResultFile().string(), medium_);
+    }
+    UpdateButtons();
+}
+
+void PhotoDisplay::FillStrip(const std::string& path) {
+    const TPctFileInfo info = path.empty() ? TPctFileInfo{} : GatherFileInfo(path, false);
+    if (!info.filled) {
+        for (QLabel* l : strip_) l->clear();
+        return;
+    }
+    const bool dated = info.typeName == "JPEG イメージファイル" || info.typeName == "ビットマップ" ||
+                       info.typeName == "FlashPix ファイル" || info.typeName == "SVG ファイル";
+    strip_[0]->setText(QStringLiteral("種類　: ") + Q(info.typeName));
+    strip_[1]->setText(QStringLiteral("写真の撮影日: ") + (dated ? Q(ShootingTimeText(info.shootingTime)) : QStringLiteral("----")));
+    strip_[1]->setEnabled(dated);
+    strip_[2]->setText(QStringLiteral("更新日時　　: ") + Q(DateTimeText(info.fileTime)));
+    strip_[3]->setText(QStringLiteral("大きさ: ") + Q(info.pixelText));
+    strip_[4]->setText(QStringLiteral("サイズ: ") + Q(info.sizeText));
+}
+
+QString PhotoDisplay::StripText() const {
+    QStringList t;
+    for (const QLabel* l : strip_) t << l->text();
+    return t.join(QStringLiteral(" | "));
+}
+
+bool PhotoDisplay::EditsEnabled() const {
+    const std::string e = LowerExtension(photo_);
+    return view_ == 0 && !photo_.empty() && IsRegularFile(photo_) && (e == ".jpg" || e == ".jpeg" || e == ".svg") &&
+           canvas_->Model().HasPicture();
+}
+
+void PhotoDisplay::UpdateButtons() {
+    const bool edits = EditsEnabled();
+    rotateLeft_->setEnabled(edits);
+    rotateRight_->setEnabled(edits);
+    gamma_->setEnabled(edits);
+    photoButton_->setChecked(view_ == 0);
+    drawingButton_->setChecked(view_ > 0);
+    drawingButton_->setEnabled(!drawings_.empty());
+    photoButton_->setEnabled(!photo_.empty() || !medium_.isNull());
+}
+
+void PhotoDisplay::Rotate(bool clockwise) { SetRotation((edit_->Rotation() + (clockwise ? 90 : 270)) % 360); }
+
+void PhotoDisplay::SetRotation(int angle) {
+    if (photo_.empty() || view_ != 0) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    edit_->SetRotation(angle);
+    QApplication::restoreOverrideCursor();
+    canvas_->ShowFile(edit_->ResultFile().string(), medium_);
+    emit Rotated(edit_->Rotation());
+}
+
+int PhotoDisplay::Rotation() const { return edit_->Rotation(); }
+
+void PhotoDisplay::SetBrightness(int step) {
+    if (photo_.empty() || view_ != 0) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    edit_->SetBrightness(step);
+    QApplication::restoreOverrideCursor();
+    for (QAction* a : gamma_->menu()->actions()) a->setChecked(a->data().toInt() == step);
+    canvas_->ShowFile(edit_->ResultFile().string(), medium_);
+}
+
+int PhotoDisplay::Brightness() const { return edit_->Brightness(); }
+
 void PhotoDisplay::SetCounter(const QString& text) { counter_->setText(text); }
 QString PhotoDisplay::Counter() const { return counter_->text(); }
 void PhotoDisplay::SetPriorNextEnabled(bool prior, bool next) {

@@ -1,70 +1,93 @@
-// The photo display pane: the current photo fitted to the pane, decoded off the UI thread at
-// the size the pane needs, with the photo counter and the previous / next buttons.
+// The photo display pane: the zoomable view of the current photo or one of its reference
+// drawings, the file-information strip, rotation and brightness through the edit pipeline,
+// the photo / drawing switch, the photo counter and the previous / next buttons.
 #pragma once
 
-#include <QImage>
 #include <QWidget>
-#include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "viewer/zoom_view.h"
 
 class QLabel;
+class QMenu;
 class QToolButton;
+
+namespace velview {
+class TEditControler;
+}
 
 namespace velview::viewer {
 
-class PhotoCanvas : public QWidget {
-    Q_OBJECT
-public:
-    explicit PhotoCanvas(QWidget* parent = nullptr);
-    ~PhotoCanvas() override;
-    // `medium` null: no photo; a photo without a file at hand shows its medium number.
-    void SetFile(const std::string& path, const QString& medium);
-    const std::string& File() const { return path_; }
-    // Whether the picture for the current file and size has arrived (tests).
-    bool Ready() const { return ready_; }
-    const QImage& Image() const { return image_; }
-
-signals:
-    void Shown();
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
-
-private:
-    void Request();
-    std::string path_;
-    QString medium_;
-    QImage image_;
-    bool ready_ = true;
-    bool failed_ = false;
-    // The request in force, shared with the workers so they can drop stale work.
-    std::shared_ptr<std::atomic<quint64>> serial_ = std::make_shared<std::atomic<quint64>>(0);
-};
+using PhotoCanvas = ZoomView;
 
 class PhotoDisplay : public QWidget {
     Q_OBJECT
 public:
     explicit PhotoDisplay(QWidget* parent = nullptr);
-    void SetPhoto(const std::string& path, const QString& medium);
+    ~PhotoDisplay() override;
+
+    // The photo file (empty when not at hand: then `medium` names the medium to insert) and
+    // the record's reference drawings (empty names for drawings not at hand).
+    void SetPhoto(const std::string& path, const QString& medium, std::vector<std::string> drawings = {});
     void Clear();
     void SetCounter(const QString& text);
     QString Counter() const;
     void SetPriorNextEnabled(bool prior, bool next);
-    PhotoCanvas* Canvas() const { return canvas_; }
+    // 0 the photo, n drawing n.
+    void SelectView(int view);
+    int View() const { return view_; }
+    int DrawingCount() const { return static_cast<int>(drawings_.size()); }
+    void Rotate(bool clockwise);
+    void SetRotation(int angle);
+    int Rotation() const;
+    // -5 ("+5") … 3 ("-3").
+    void SetBrightness(int step);
+    int Brightness() const;
+    // The file the view shows (the edited rendition after a rotation or brightness change).
+    const std::string& ShownFile() const { return canvas_->File(); }
+    bool EditsEnabled() const;
+
+    ZoomView* Canvas() const { return canvas_; }
     QToolButton* PriorButton() const { return prior_; }
     QToolButton* NextButton() const { return next_; }
+    QString StripText() const;
 
 signals:
     void PriorClicked();
     void NextClicked();
+    void Rotated(int angle);
+    void ViewChanged(int view);
+    void Shown();
+    void ZoomChanged();
 
 private:
-    PhotoCanvas* canvas_;
-    QLabel* counter_;
-    QToolButton* prior_;
-    QToolButton* next_;
+    void ShowCurrent();
+    void FillStrip(const std::string& path);
+    void UpdateButtons();
+
+    ZoomView* canvas_;
+    std::unique_ptr<TEditControler> edit_;
+    std::string photo_;
+    QString medium_;
+    std::vector<std::string> drawings_;
+    int view_ = 0;
+    int lastDrawing_ = 1;
+    std::string pipelineSource_;
+    QLabel* strip_[5] = {};
+    QToolButton* photoButton_ = nullptr;
+    QToolButton* drawingButton_ = nullptr;
+    QMenu* drawingMenu_ = nullptr;
+    QToolButton* rotateLeft_ = nullptr;
+    QToolButton* rotateRight_ = nullptr;
+    QToolButton* gamma_ = nullptr;
+    QLabel* counter_ = nullptr;
+    QToolButton* prior_ = nullptr;
+    QToolButton* next_ = nullptr;
 };
+
+// The captions of the brightness steps -5 … 3.
+QString BrightnessCaption(int step);
 
 }  // namespace velview::viewer

@@ -22,6 +22,8 @@
 #include "viewer/info_pane.h"
 #include "viewer/inspection_panel.h"
 #include "viewer/main_window.h"
+#include "viewer/photo_display.h"
+#include "viewer/zoom_view.h"
 #include "viewer/qt_text.h"
 #include "viewer/tree_pane.h"
 
@@ -174,6 +176,34 @@ TEST_F(PanesTest, CommentRuleAndStateButtons) {
     EXPECT_EQ(TPctStateList::Instance().Find(second)->comment, "良好");
     EXPECT_TRUE(panel->StateButton(0)->isChecked());
     Screenshot(window.get(), "main-window-panes.png");
+}
+
+TEST_F(PanesTest, ZoomMenuFollowsTheViewAndScreenshots) {
+    Open(kSamples / "r5-sjis");
+    ZoomView* view = window->Display()->Canvas();
+    QElapsedTimer t;
+    t.start();
+    while (!view->Ready() && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(window->Action("zoomFit")->isChecked());
+    EXPECT_TRUE(window->Action("zoom800")->isEnabled()) << "a small photo allows 800 %";
+    EXPECT_TRUE(window->Action("rotateMenu")->isEnabled());
+    Screenshot(window.get(), "display-fit.png");
+    window->Action("zoom400")->trigger();
+    EXPECT_TRUE(window->Action("zoom400")->isChecked());
+    EXPECT_EQ(view->Model().Requested(), 4.0);
+    while (!view->Ready() && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    Screenshot(window.get(), "display-400-percent.png");
+    view->ZoomIn();
+    EXPECT_TRUE(window->Action("zoom800")->isChecked()) << "the menu follows a zoom made in the view";
+    window->Action("rotate90")->trigger();
+    while (!view->Ready() && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(window->Display()->Rotation(), 90);
+    EXPECT_TRUE(window->Action("zoomFit")->isChecked()) << "a new rendition is shown fitted";
+    Screenshot(window.get(), "display-rotated.png");
+    // The next photo starts without rotation.
+    window->SelectPosition(2);
+    EXPECT_EQ(window->Display()->Rotation(), 0);
+    EXPECT_TRUE(window->Action("rotate0")->isChecked());
 }
 
 }  // namespace

@@ -1,0 +1,150 @@
+// The photo display: zoom steps and fit, the decode refined when zooming in, rotation and
+// brightness through the edit pipeline, as pixels.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "imaging/jpeg_codec.h"
+#include "imaging/raster.h"
+#include "viewer/photo_display.h"
+#include "viewer/zoom_view.h"
+
+namespace velview::viewer {
+namespace {
+
+// A 640 × 480 JPEG: the left half red, the right half blue, the top 32 rows white.
+std::string WriteTestPhoto(const QTemporaryDir& dir, const char* name, int w = 640, int h = 480) {
+    Raster r;
+    r.Allocate(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = &r.rgb[(std::size_t(y) * std::size_t(w) + std::size_t(x)) * 3];
+            if (y < 32) {
+                p[0] = p[1] = p[2] = 250;
+            } else if (x < w / 2) {
+                p[0] = 200, p[1] = 30, p[2] = 30;
+            } else {
+                p[0] = 30, p[1] = 30, p[2] = 200;
+            }
+        }
+    const std::string path = dir.filePath(QString::fromUtf8(name)).toStdString();
+    std::ofstream(path, std::ios::binary) << EncodeJpeg(r, 92);
+    return path;
+}
+
+void WaitReady(ZoomView* v) {
+    QElapsedTimer t;
+    t.start();
+    while (!v->Ready() && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    QApplication::processEvents();
+}
+
+// Where a picture pixel lies in the image held by the view.
+QColor At(const ZoomView* v, double fx, double fy) {
+    const QImage& i = v->Image();
+    return i.pixelColor(static_cast<int>(fx * (i.width() - 1)), static_cast<int>(fy * (i.height() - 1)));
+}
+
+TEST(PhotoDisplay, ZoomStepsFitAndRefinedDecode) {
+    QTemporaryDir dir;
+    const std::string photo = WriteTestPhoto(dir, "P0000001.JPG", 1600, 1200);
+    PhotoDisplay display;
+    display.resize(500, 420);
+    display.show();
+    display.SetPhoto(photo, QString());
+    ZoomView* view = display.Canvas();
+    WaitReady(view);
+    ASSERT_EQ(view->Model().PictureWidth(), 1600);
+    EXPECT_TRUE(view->Model().FitMode());
+    EXPECT_LT(view->Model().Effective(), 0.5);
+    EXPECT_EQ(view->ImageScale(), view->Model().DecoderScale());
+    EXPECT_GE(view->ImageScale(), 1) << "fitted: decoded at a fraction of the size";
+    EXPECT_EQ(view->Image().width(), 1600 >> view->ImageScale());
+    // Zooming in to 100 % asks for the full picture.
+    view->SetZoom(1.0);
+    WaitReady(view);
+    EXPECT_EQ(view->ImageScale(), 0);
+    EXPECT_EQ(view->Image().width(), 1600);
+    view->ZoomIn();
+    EXPECT_EQ(view->Model().Requested(), 2.0);
+    view->ZoomOut();
+    EXPECT_EQ(view->Model().Requested(), 1.0);
+    // One level of undo toggles between the last two views.
+    view->SetZoom(4.0);
+    view->UndoZoom();
+    EXPECT_EQ(view->Model().Requested(), 1.0);
+    view->UndoZoom();
+    EXPECT_EQ(view->Model().Requested(), 4.0);
+    view->SetZoom(0);
+    EXPECT_TRUE(view->Model().FitMode());
+    // A new file goes back to fit.
+    view->SetZoom(2.0);
+    display.SetPhoto(WriteTestPhoto(dir, "P0000002.JPG"), QString());
+    EXPECT_TRUE(view->Model().FitMode());
+}
+
+TEST(PhotoDisplay, RotationAndBrightnessAsPixels) {
+    QTemporaryDir dir;
+    const std::string photo = WriteTestPhoto(dir, "P0000001.JPG");
+    PhotoDisplay display;
+    display.resize(400, 420);
+    display.show();
+    display.SetPhoto(photo, QString());
+    ZoomView* view = display.Canvas();
+    WaitReady(view);
+    EXPECT_TRUE(display.EditsEnabled());
+    const QColor left = At(view, 0.25, 0.6);
+    EXPECT_GT(left.red(), 150);
+    EXPECT_LT(left.blue(), 80);
+
+    // A quarter turn clockwise: the left half (red) comes to the top, the white rows to the
+    // right; the source is never written.
+    display.Rotate(true);
+    WaitReady(view);
+    EXPECT_EQ(display.Rotation(), 90);
+    EXPECT_NE(display.ShownFile(), photo);
+    EXPECT_EQ(view->Model().PictureWidth(), 480);
+    EXPECT_EQ(view->Model().PictureHeight(), 640);
+    EXPECT_GT(At(view, 0.4, 0.25).red(), 150) << "red on top";
+    EXPECT_GT(At(view, 0.4, 0.75).blue(), 150) << "blue below";
+    EXPECT_GT(At(view, 0.98, 0.5).green(), 200) << "the white rows on the right";
+
+    // Brightness "+2" lightens the blue half; "0" with no rotation shows the file as delivered.
+    display.SetRotation(0);
+    WaitReady(view);
+    const int before = At(view, 0.75, 0.6).lightness();
+    display.SetBrightness(-2);
+    WaitReady(view);
+    EXPECT_GT(At(view, 0.75, 0.6).lightness(), before + 10);
+    display.SetBrightness(0);
+    WaitReady(view);
+    EXPECT_EQ(display.ShownFile(), photo);
+}
+
+TEST(PhotoDisplay, DrawingsAndMissingFiles) {
+    QTemporaryDir dir;
+    const std::string photo = WriteTestPhoto(dir, "P0000001.JPG");
+    const std::string drawing = WriteTestPhoto(dir, "D0000001.JPG", 320, 240);
+    PhotoDisplay display;
+    display.resize(400, 420);
+    display.show();
+    display.SetPhoto(photo, QString(), {drawing});
+    EXPECT_EQ(display.DrawingCount(), 1);
+    display.SelectView(1);
+    WaitReady(display.Canvas());
+    EXPECT_EQ(display.ShownFile(), drawing);
+    EXPECT_EQ(display.Canvas()->Model().PictureWidth(), 320);
+    EXPECT_FALSE(display.EditsEnabled()) << "drawings are shown as delivered";
+    display.SelectView(0);
+    EXPECT_EQ(display.ShownFile(), photo);
+    // A photo on another medium: no file, the medium's number.
+    display.SetPhoto({}, QStringLiteral("2"));
+    EXPECT_TRUE(display.ShownFile().empty());
+    EXPECT_FALSE(display.EditsEnabled());
+}
+
+}  // namespace
+}  // namespace velview::viewer
