@@ -40,6 +40,7 @@
 #include "data/db_exp_inp.h"
 #include "data/ei_control.h"
 #include "data/field_index.h"
+#include "data/pct_checks.h"
 #include "data/inspection_rules.h"
 #include "data/pct_info.h"
 #include "data/photo_xml_reader.h"
@@ -50,6 +51,7 @@
 #include "imaging/zoom_model.h"
 #include "viewer/folder_dialog.h"
 #include "viewer/icons.h"
+#include "viewer/info_grid.h"
 #include "viewer/info_pane.h"
 #include "viewer/inspection_panel.h"
 #include "viewer/photo_display.h"
@@ -157,7 +159,8 @@ void MainWindow::CreatePanes() {
     listStack_ = new QStackedWidget(listArea_);
     list_ = new PhotoListView(this, thumbnails_, listStack_);
     listStack_->addWidget(list_);
-    listStack_->addWidget(Placeholder(QStringLiteral("写真情報一覧"), listStack_));
+    grid_ = new InfoGrid(listStack_);
+    listStack_->addWidget(grid_);
     listStack_->addWidget(Placeholder(QStringLiteral("ファイル情報一覧"), listStack_));
     listLayout->addWidget(listStack_, 1);
     inspection_ = new InspectionPanel(listArea_);
@@ -201,10 +204,19 @@ void MainWindow::CreatePanes() {
         position_ = index + 1;
         ShowCurrentPhoto();
         if (viewMode_ == 0) list_->SelectPosition(position_);
+        if (viewMode_ == 1) grid_->SelectPosition(position_);
         if (QAction* a = Action("copy")) a->setEnabled(photoCombo_->count() > 0);
     });
     connect(list_, &PhotoListView::PositionChosen, this, &MainWindow::SelectPosition);
     list_->Model()->pathOf = [this](int photo) { return PhotoPath(photo); };
+    connect(grid_, &InfoGrid::PositionChosen, this, &MainWindow::SelectPosition);
+    connect(grid_, &InfoGrid::ContextMenuWanted, this, &MainWindow::ShowListContextMenu);
+    connect(grid_, &InfoGrid::PrintTargetClicked, this, [this](int photo) {
+        if (photo < 0) return;
+        TPctSateItem& s = TPctStateList::Instance().Item(photo);
+        s.SetBits(1, !s.TestBits(1));
+        RepaintLists();
+    });
     connect(list_, &PhotoListView::PrintTargetClicked, this, [this](int photo) {
         TPctSateItem& s = TPctStateList::Instance().Item(photo);
         s.SetBits(1, !s.TestBits(1));
@@ -240,6 +252,8 @@ void MainWindow::CreatePanes() {
 void MainWindow::ApplyViewMode() {
     listStack_->setCurrentIndex(viewMode_);
     ApplyPaneVisibility();
+    if (viewMode_ == 0) list_->SelectPosition(position_);
+    if (viewMode_ == 1) grid_->SelectPosition(position_);
 }
 
 void MainWindow::ApplyPaneVisibility() {
@@ -500,6 +514,8 @@ void MainWindow::RebuildPhotoSequence() {
     photoCombo_->blockSignals(false);
     list_->Refill(sequence_);
     list_->SelectPosition(position_);
+    grid_->Rebuild(Data() ? &Data()->Photos : nullptr, sequence_, settings_.showMark);
+    grid_->SelectPosition(position_);
     ShowCurrentPhoto();
     UpdateStatusBar();
     UpdateClassStrip();
@@ -670,7 +686,17 @@ QString MainWindow::StatusText(int panel) const { return panel == 1 ? status1_->
 QString MainWindow::ComboText() const { return photoCombo_->currentText(); }
 QString MainWindow::CounterText() const { return display_->Counter(); }
 
-void MainWindow::RepaintLists() { list_->Model()->AllChanged(); }
+void MainWindow::RepaintLists() {
+    list_->Model()->AllChanged();
+    grid_->Model()->Repaint();
+}
+
+void MainWindow::GridColumnSettings() {
+    GridColumnsDialog dialog(CurrentCheckContext()->layout, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    grid_->Rebuild(Data() ? &Data()->Photos : nullptr, sequence_, settings_.showMark);
+    grid_->SelectPosition(position_);
+}
 
 void MainWindow::OnZoomChanged() {
     const ZoomModel& z = display_->Canvas()->Model();
@@ -789,6 +815,10 @@ void MainWindow::ShowListContextMenu(const QPoint& at) {
     menu.addSeparator();
     const bool fileThere = position_ >= 1 && position_ <= static_cast<int>(sequence_.size()) &&
                            !PhotoPath(sequence_[static_cast<std::size_t>(position_ - 1)]).empty();
+    if (viewMode_ == 1) {
+        menu.addAction(QStringLiteral("一覧表示項目設定(&I)..."), this, &MainWindow::GridColumnSettings);
+        menu.addAction(QStringLiteral("列幅の初期化(&S)"), this, [this] { grid_->ResetColumnWidths(); });
+    }
     menu.addAction(QStringLiteral("写真を任意フォルダに保存 (&D)..."), this, &MainWindow::SavePhotoFile)->setEnabled(fileThere);
     menu.exec(at);
 }
@@ -887,6 +917,18 @@ void MainWindow::TreeItemSettings() {
 void MainWindow::About() {
     TitleWindow about(false, this);
     about.exec();
+}
+
+}  // namespace velview::viewer
+
+namespace velview::viewer {
+
+void MainWindow::SetViewMode(int mode) {
+    viewMode_ = (mode >= 0 && mode <= 2) ? mode : 0;
+    const char* names[] = {"viewList", "viewGrid", "viewFileInfo"};
+    Action(names[viewMode_])->setChecked(true);
+    ApplyViewMode();
+    UpdateCommandStates();
 }
 
 }  // namespace velview::viewer

@@ -30,6 +30,7 @@ class TDBExpInp;
 
 namespace velview::viewer {
 
+class InfoGrid;
 class InfoPane;
 class InspectionPanel;
 class PhotoDisplay;
@@ -71,6 +72,8 @@ public:
     QWidget* InfoWidget() const { return infoPane_; }
     InfoPane* InformationPane() const { return info_; }
     InspectionPanel* Inspection() const { return inspection_; }
+    InfoGrid* Grid() const { return grid_; }
+    void SetViewMode(int mode);
     QPushButton* PaneSwitch() const { return paneSwitch_; }
     // Loads a folder as the start-up does (tests and the command line).
     void OpenFolder(const std::string& folder);
@@ -113,6 +116,7 @@ private:
     void About();
     void ShowListContextMenu(const QPoint& at);
     void OnZoomChanged();
+    void GridColumnSettings();
     void FillReferenceMenu();
     void MoveBy(int delta);
     std::string FolderToOpen() const;
@@ -140,6 +144,7 @@ private:
     PhotoDisplay* display_ = nullptr;
     QWidget* infoPane_ = nullptr;
     InfoPane* info_ = nullptr;
+    InfoGrid* grid_ = nullptr;
     InspectionPanel* inspection_ = nullptr;
     QWidget* leftColumn_ = nullptr;
     QPushButton* paneSwitch_ = nullptr;

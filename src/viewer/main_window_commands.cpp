@@ -5,7 +5,9 @@
 #include <QToolButton>
 
 #include "viewer/icons.h"
+#include "viewer/info_grid.h"
 #include "viewer/info_pane.h"
+#include "data/db_exp_inp.h"
 #include "viewer/inspection_panel.h"
 #include "viewer/main_window.h"
 #include "viewer/photo_display.h"
@@ -93,10 +95,7 @@ void MainWindow::CreateCommands() {
         a->setCheckable(true);
         a->setChecked(m == 0);
         modeGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, m] {
-            viewMode_ = m;
-            ApplyViewMode();
-        });
+        connect(a, &QAction::triggered, this, [this, m] { SetViewMode(m); });
     }
     view->addSeparator();
     AddAction(view, "confirm", QStringLiteral("写真確認(&C)"));
@@ -229,8 +228,11 @@ void MainWindow::CreateCommands() {
     connect(marks, &QAction::toggled, this, [this](bool on) {
         settings_.showMark = on;
         info_->SetMarks(on);
+        grid_->Rebuild(Data() ? &Data()->Photos : nullptr, sequence_, on);
+        grid_->SelectPosition(position_);
     });
-    AddAction(set, "gridColumns", QStringLiteral("一覧表示項目設定(&I)..."));
+    connect(AddAction(set, "gridColumns", QStringLiteral("一覧表示項目設定(&I)...")), &QAction::triggered, this,
+            &MainWindow::GridColumnSettings);
     connect(AddAction(set, "treeItems", QStringLiteral("分類ツリー表示項目設定(&B)...")), &QAction::triggered, this,
             &MainWindow::TreeItemSettings);
     QMenu* comment = set->addMenu(QStringLiteral("検査コメント入力時の設定 (&O)"));
@@ -256,8 +258,7 @@ void MainWindow::CreateCommands() {
 
     // The commands whose windows come later are there, and disabled.
     for (const char* later : {"printList", "printHistory", "printFileInfo", "historyImport", "historyExport", "fileInfoExport",
-                              "takeoverImport", "takeoverExport", "viewGrid", "viewFileInfo", "confirm", "compare", "standard",
-                              "gridColumns"})
+                              "takeoverImport", "takeoverExport", "viewFileInfo", "confirm", "compare", "standard"})
         Action(later)->setEnabled(false);
     Action("printMenu")->setEnabled(false);
 
@@ -291,7 +292,20 @@ void MainWindow::CreateCommands() {
     button("showTree", "tree", QStringLiteral("ﾂﾘｰ表示"));
     button("showInfo", "info", QStringLiteral("情報表示"));
     button("showDisplay", "photo", QStringLiteral("写真表示"));
-    QToolButton* modeButton = button("viewList", "view", QStringLiteral("表示切替"));
+    // The button steps through the view modes that are offered.
+    QAction* cycle = new QAction(QStringLiteral("表示切替"), this);
+    actions_["viewCycle"] = cycle;
+    connect(cycle, &QAction::triggered, this, [this] {
+        const char* names[] = {"viewList", "viewGrid", "viewFileInfo"};
+        for (int k = 1; k <= 3; ++k) {
+            const int m = (viewMode_ + k) % 3;
+            if (Action(names[m])->isEnabled()) {
+                SetViewMode(m);
+                return;
+            }
+        }
+    });
+    QToolButton* modeButton = button("viewCycle", "view", QStringLiteral("表示切替"));
     modeButton->setMenu(modes);
     modeButton->setPopupMode(QToolButton::MenuButtonPopup);
     button("compare", "compare", QStringLiteral("写真比較"));

@@ -19,6 +19,7 @@
 #include "data/pct_info.h"
 #include "ent/current_standard.h"
 #include "ent/program_runtime.h"
+#include "viewer/info_grid.h"
 #include "viewer/info_pane.h"
 #include "viewer/inspection_panel.h"
 #include "viewer/main_window.h"
@@ -176,6 +177,35 @@ TEST_F(PanesTest, CommentRuleAndStateButtons) {
     EXPECT_EQ(TPctStateList::Instance().Find(second)->comment, "良好");
     EXPECT_TRUE(panel->StateButton(0)->isChecked());
     Screenshot(window.get(), "main-window-panes.png");
+}
+
+TEST_F(PanesTest, GridRowsColumnsAndColours) {
+    Open(kSamples / "r5-sjis");
+    window->SetViewMode(1);
+    InfoGrid* grid = window->Grid();
+    ASSERT_TRUE(grid->isVisible());
+    EXPECT_FALSE(window->InfoWidget()->isVisible()) << "no information pane beside the grid";
+    InfoGridModel* model = grid->Model();
+    EXPECT_EQ(model->rowCount(), 12);
+    // Edition 5 by default: シリアル番号, ファイル名, 大分類 … タイトル, 撮影箇所, after the fixed column.
+    EXPECT_EQ(model->Shown(), (std::vector<int>{0, 1, 4, 5, 6, 7, 8, 9, 15}));
+    // Grid column k + 1 shows layout column Shown()[k]: 写真タイトル is the eighth.
+    EXPECT_EQ(model->headerData(8, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("写真タイトル ◎"));
+    const auto& seq = window->PhotoSequence();
+    const int row = static_cast<int>(std::find(seq.begin(), seq.end(), 2) - seq.begin());
+    EXPECT_EQ(model->data(model->index(row, 8), Qt::BackgroundRole).value<QColor>(), kPink) << "no 写真タイトル";
+    EXPECT_FALSE(model->data(model->index(row, 4), Qt::BackgroundRole).isValid());
+    EXPECT_EQ(model->data(model->index(row, 2), Qt::DisplayRole).toString(), QStringLiteral("P0000003.JPG"));
+    EXPECT_EQ(model->data(model->index(row, 0), Qt::DisplayRole).toString(), QStringLiteral("    3"));
+    // A row chosen makes its photo current; the column settings change the grid.
+    grid->selectRow(4);
+    EXPECT_EQ(window->CurrentPosition(), 5);
+    SetGridColumnShown(ItemLayout::Type5, 17, true);  // 代表写真
+    grid->Rebuild(&DataControl().Format()->Photos, seq, true);
+    EXPECT_EQ(model->Shown().back(), 17);
+    SetGridColumnShown(ItemLayout::Type5, 17, false);
+    Screenshot(window.get(), "grid.png");
+    window->SetViewMode(0);
 }
 
 TEST_F(PanesTest, ZoomMenuFollowsTheViewAndScreenshots) {
