@@ -92,5 +92,35 @@ TEST(ViewerRules, ConstructionFileAndSaveTargets) {
     for (const Case& c : cases) EXPECT_EQ(SavePhotoTargetAllowed(source, c.target, delivery), c.allowed) << c.target;
 }
 
+TEST(ViewerRules, OnlyPlainDeliveryFilesOpenElsewhere) {
+    test::ScratchDir dir;
+    const fs::path medium = dir / "medium";
+    fs::create_directories(medium / "PHOTO" / "DRA");
+    const auto make = [](const fs::path& p) { std::ofstream(p) << "x"; };
+    make(medium / "PHOTO" / "DRA" / "D0000001.PDF");
+    make(medium / "PHOTO" / "DRA" / "open.desktop");
+    make(medium / "PHOTO" / "DRA" / "tool.bin");
+    fs::permissions(medium / "PHOTO" / "DRA" / "tool.bin", fs::perms::owner_exec, fs::perm_options::add);
+    make(dir / "outside.pdf");
+    fs::create_symlink(dir / "outside.pdf", medium / "PHOTO" / "DRA" / "link.pdf");
+    make(medium / "PHOTO" / "DRA" / "plain");
+    fs::permissions(medium / "PHOTO" / "DRA" / "plain", fs::perms::owner_exec, fs::perm_options::add);
+    struct Case {
+        const char* name;
+        bool safe;
+    };
+    const Case cases[] = {
+        {"D0000001.PDF", true},
+        {"open.desktop", false},  // a launcher
+        {"tool.bin", false},      // executable
+        {"plain", false},         // executable without a telling name
+        {"link.pdf", false},      // leads outside the medium
+        {"missing.pdf", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SafeToOpenExternally(medium / "PHOTO" / "DRA" / c.name, medium), c.safe) << c.name;
+    EXPECT_FALSE(SafeToOpenExternally(medium / "PHOTO" / "DRA", medium)) << "a folder";
+}
+
 }  // namespace
 }  // namespace velview

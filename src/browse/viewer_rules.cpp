@@ -136,4 +136,25 @@ bool SavePhotoTargetAllowed(const fs::path& source, const fs::path& target, cons
     return dEnd != d.end();
 }
 
+bool SafeToOpenExternally(const fs::path& file, const fs::path& root) {
+    std::error_code ec;
+    const fs::path real = fs::canonical(file, ec);
+    if (ec || !fs::is_regular_file(real, ec)) return false;
+    fs::path base = fs::weakly_canonical(root, ec);
+    if (ec) return false;
+    if (!base.has_filename()) base = base.parent_path();
+    const auto [b, f] = std::mismatch(base.begin(), base.end(), real.begin(), real.end());
+    if (b != base.end()) return false;  // outside, also through a link
+    const auto perms = fs::status(real, ec).permissions();
+    if (ec || (perms & (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec)) != fs::perms::none) return false;
+    std::string ext = real.extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    static const char* const kRefused[] = {".desktop", ".sh", ".bash", ".run", ".bin", ".appimage", ".exe", ".com", ".bat",
+                                           ".cmd", ".msi", ".scr", ".lnk", ".url", ".jar", ".py", ".pl", ".rb", ".js",
+                                           ".vbs", ".ps1", ".jnlp", ".deb", ".rpm"};
+    for (const char* r : kRefused)
+        if (ext == r) return false;
+    return true;
+}
+
 }  // namespace velview

@@ -57,4 +57,8 @@ std::string SavePhotoFilter(std::string_view extension);
 bool SavePhotoTargetAllowed(const std::filesystem::path& source, const std::filesystem::path& target,
                             const std::filesystem::path& deliveryFolder);
 
+// Whether a file may be handed to the desktop's default application: a regular file inside
+// `root` (the medium or construction folder), not executable, and not a launcher or script.
+bool SafeToOpenExternally(const std::filesystem::path& file, const std::filesystem::path& root);
+
 }  // namespace velview

@@ -545,6 +545,7 @@ void MainWindow::ShowCurrentPhoto() {
                 const ResolvedFile file = f->DrawingFile(name);
                 drawings.push_back(file.status == FileStatus::Ok ? file.path.string() : std::string());
             }
+        display_->SetDeliveryRoot(ConstructionFilePath(tree_->Folder(), "").string());
         display_->SetPhoto(PhotoPath(photo), medium, std::move(drawings));
         // Brightness and rotation start afresh with every photo.
         Action("gamma0")->setChecked(true);
@@ -877,7 +878,7 @@ void MainWindow::OpenInformationFile(bool construction) {
             Information(this, "工事管理ファイル(" + fs::path(file).filename().string() + ")が見つかりません。");
             return;
         }
-        QDesktopServices::openUrl(QUrl::fromLocalFile(Q(file)));
+        if (SafeToOpenExternally(file, ConstructionFilePath(tree_->Folder(), ""))) QDesktopServices::openUrl(QUrl::fromLocalFile(Q(file)));
         return;
     }
     const fs::path xml = FindEntryNoCase(tree_->Folder(), "PHOTO.XML");
@@ -885,7 +886,7 @@ void MainWindow::OpenInformationFile(bool construction) {
         Information(this, "写真管理ファイル(PHOTO.XML)が見つかりません。");
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(xml.string())));
+    if (SafeToOpenExternally(xml, ConstructionFilePath(tree_->Folder(), ""))) QDesktopServices::openUrl(QUrl::fromLocalFile(Q(xml.string())));
 }
 
 void MainWindow::TreeItemSettings() {

@@ -1,6 +1,10 @@
 #include "viewer/photo_display.h"
 
 #include <QActionGroup>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QSignalBlocker>
+#include <QUrl>
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,7 +14,9 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "browse/viewer_rules.h"
 #include "checks/pct_file_info.h"
+#include "common/ext_registry.h"
 #include "common/file_io.h"
 #include "imaging/edit_controller.h"
 #include "viewer/icons.h"
@@ -52,12 +58,32 @@ PhotoDisplay::PhotoDisplay(QWidget* parent) : QWidget(parent), edit_(std::make_u
     auto* s = new QGridLayout(strip);
     s->setContentsMargins(6, 2, 6, 2);
     s->setVerticalSpacing(0);
+    stripToggle_ = new QCheckBox(QStringLiteral("ファイル情報表示"), strip);
+    s->addWidget(stripToggle_, 0, 0);
+    blackboard_ = new QCheckBox(QStringLiteral("黒板"), strip);
+    annotation_ = new QCheckBox(QStringLiteral("注釈"), strip);
+    s->addWidget(blackboard_, 0, 4);
+    s->addWidget(annotation_, 0, 5);
+    stripBox_ = new QWidget(strip);
+    auto* info = new QGridLayout(stripBox_);
+    info->setContentsMargins(0, 0, 0, 0);
+    info->setVerticalSpacing(0);
     for (int i = 0; i < 5; ++i) {
-        strip_[i] = new QLabel(strip);
-        s->addWidget(strip_[i], i / 3, i % 3);
+        strip_[i] = new QLabel(stripBox_);
+        info->addWidget(strip_[i], i / 3, i % 3);
     }
-    s->setColumnStretch(2, 1);
+    info->setColumnStretch(2, 1);
+    s->addWidget(stripBox_, 1, 0, 1, 6);
+    s->setColumnStretch(3, 1);
     layout->addWidget(strip);
+    connect(stripToggle_, &QCheckBox::toggled, this, [this](bool on) {
+        stripBox_->setVisible(on);
+        TExtRegistry("frmViewer").WriteBool("PctFileInfoVisible", on);
+    });
+    stripToggle_->setChecked(TExtRegistry("frmViewer").ReadBool("PctFileInfoVisible", true));
+    stripBox_->setVisible(stripToggle_->isChecked());
+    connect(blackboard_, &QCheckBox::toggled, this, [this](bool on) { SetSvgPart(2, on); });
+    connect(annotation_, &QCheckBox::toggled, this, [this](bool on) { SetSvgPart(1, on); });
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 2);
@@ -151,6 +177,7 @@ void PhotoDisplay::SelectView(int view) {
 
 void PhotoDisplay::ShowCurrent() {
     drawingButton_->setText(QStringLiteral("参考図%1").arg(lastDrawing_));
+    const std::string& shown = view_ > 0 ? drawings_[static_cast<std::size_t>(view_ - 1)] : photo_;
     if (view_ > 0) {
         const std::string& drawing = drawings_[static_cast<std::size_t>(view_ - 1)];
         FillStrip(drawing);
@@ -165,7 +192,33 @@ void PhotoDisplay::ShowCurrent() {
         FillStrip(photo_);
         canvas_->ShowFile(photo_.empty() ? std::string() : edit_->ResultFile().string(), medium_);
     }
+    const bool svg = LowerExtension(shown) == ".svg";
+    blackboard_->setVisible(svg);
+    annotation_->setVisible(svg);
+    {
+        const QSignalBlocker a(blackboard_), b(annotation_);
+        blackboard_->setChecked(view_ > 0 || edit_->IsPartVisible(2));
+        annotation_->setChecked(view_ > 0 || edit_->IsPartVisible(1));
+    }
+    blackboard_->setEnabled(view_ == 0 && svg);
+    annotation_->setEnabled(view_ == 0 && svg);
     UpdateButtons();
+    // A kind of file the view does not show: the desktop's application may open it.
+    if (canvas_->ShowsNoPreviewNote() &&
+        AskYesNo(this, "このファイルはプレビュー表示できません。\r\n関連付けされたアプリケーションで開きます。\r\n\r\nよろしいですか？") &&
+        SafeToOpenExternally(shown, root_.empty() ? fs::path(shown).parent_path() : fs::path(root_)))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(Q(shown)));
+}
+
+void PhotoDisplay::SetStripVisible(bool on) { stripToggle_->setChecked(on); }
+bool PhotoDisplay::StripVisible() const { return stripToggle_->isChecked(); }
+
+void PhotoDisplay::SetSvgPart(int part, bool on) {
+    if (view_ != 0 || photo_.empty()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    edit_->SetPartVisible(part, on);
+    QApplication::restoreOverrideCursor();
+    canvas_->ShowFile(edit_->ResultFile().string(), medium_);
 }
 
 void PhotoDisplay::FillStrip(const std::string& path) {

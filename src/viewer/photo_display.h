@@ -10,6 +10,7 @@
 
 #include "viewer/zoom_view.h"
 
+class QCheckBox;
 class QLabel;
 class QMenu;
 class QToolButton;
@@ -48,6 +49,13 @@ public:
     // The file the view shows (the edited rendition after a rotation or brightness change).
     const std::string& ShownFile() const { return canvas_->File(); }
     bool EditsEnabled() const;
+    // The medium or construction folder: only files inside it are handed to other programs.
+    void SetDeliveryRoot(const std::string& root) { root_ = root; }
+    // The file-information strip ("ファイル情報表示"), kept between runs.
+    void SetStripVisible(bool on);
+    bool StripVisible() const;
+    // The SVG part switches: 1 the annotation ("注釈"), 2 the blackboard ("黒板").
+    void SetSvgPart(int part, bool on);
 
     ZoomView* Canvas() const { return canvas_; }
     QToolButton* PriorButton() const { return prior_; }
@@ -76,6 +84,11 @@ private:
     int lastDrawing_ = 1;
     std::string pipelineSource_;
     QLabel* strip_[5] = {};
+    QWidget* stripBox_ = nullptr;
+    QCheckBox* stripToggle_ = nullptr;
+    QCheckBox* blackboard_ = nullptr;
+    QCheckBox* annotation_ = nullptr;
+    std::string root_;
     QToolButton* photoButton_ = nullptr;
     QToolButton* drawingButton_ = nullptr;
     QMenu* drawingMenu_ = nullptr;

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "common/file_io.h"
+#include "imaging/graphic_info.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/picture_loader.h"
 #include "viewer/icons.h"
@@ -68,9 +69,14 @@ ZoomView::~ZoomView() { ++*serial_; }
 
 QPoint ZoomView::ScrollPosition() const { return {horizontalScrollBar()->value(), verticalScrollBar()->value()}; }
 
+bool ZoomView::Previewable(const std::string& path) {
+    return TGraphicInfo::Instance().IsOneOf(path, {GraphicKind::Jpeg, GraphicKind::Tiff, GraphicKind::Mp4, GraphicKind::Svg});
+}
+
 void ZoomView::ShowFile(const std::string& path, const QString& medium) {
     path_ = path;
     medium_ = medium;
+    noPreview_ = !path.empty() && IsRegularFile(path) && !Previewable(path);
     image_ = QImage();
     imageScale_ = -1;
     failed_ = false;
@@ -79,7 +85,7 @@ void ZoomView::ShowFile(const std::string& path, const QString& medium) {
     ++*serial_;
     decoding_ = false;
     pendingScale_ = -1;
-    if (path.empty()) {
+    if (path.empty() || noPreview_) {
         ready_ = true;
         Relayout({-1, -1});
         viewport()->update();
@@ -324,6 +330,18 @@ void ZoomView::paintEvent(QPaintEvent* e) {
             g.setFont(f);
             g.drawText(viewport()->rect().adjusted(0, 40, 0, 0), Qt::AlignCenter, medium_);
         }
+        return;
+    }
+    if (noPreview_) {
+        // The note in a small box at the top left, as for every file the view does not show.
+        const QRect box(8, 8, 85, 85);
+        g.fillRect(box, palette().color(QPalette::Base));
+        g.setPen(QColor(0x80, 0x00, 0x00));
+        QFont f = font();
+        f.setPointSize(7);
+        g.setFont(f);
+        const char* const lines[] = {"このファイルは", "プレビュー表示", "できません。", "関連付けされた", "アプリケーショ", "ンで開くことが", "できます。"};
+        for (int i = 0; i < 7; ++i) g.drawText(box.left() + 5, box.top() + 4 + 10 * i + 8, QString::fromUtf8(lines[i]));
         return;
     }
     if (failed_) {

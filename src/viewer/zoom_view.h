@@ -21,7 +21,12 @@ public:
     ~ZoomView() override;
 
     // Shows a file (empty: nothing, or the medium placeholder when `medium` is not null).
+    // Only JPEG, TIFF, MP4 and SVG files are shown; others get a note that the desktop's
+    // application can open them.
     void ShowFile(const std::string& path, const QString& medium = QString());
+    // Whether the view shows files of this kind.
+    static bool Previewable(const std::string& path);
+    bool ShowsNoPreviewNote() const { return noPreview_; }
     const std::string& File() const { return path_; }
     const ZoomModel& Model() const { return zoom_; }
     // 0 fit; > 0 factor; < 0 nearest step (see ZoomModel::SetZoom).
@@ -64,6 +69,7 @@ private:
 
     std::string path_;
     QString medium_;
+    bool noPreview_ = false;  // a kind of file the view does not show
     ZoomModel zoom_;
     QImage image_;
     int imageScale_ = -1;

@@ -10,6 +10,7 @@
 #include "imaging/jpeg_codec.h"
 #include "imaging/raster.h"
 #include "viewer/photo_display.h"
+#include "viewer/qt_text.h"
 #include "viewer/zoom_view.h"
 
 namespace velview::viewer {
@@ -144,6 +145,34 @@ TEST(PhotoDisplay, DrawingsAndMissingFiles) {
     display.SetPhoto({}, QStringLiteral("2"));
     EXPECT_TRUE(display.ShownFile().empty());
     EXPECT_FALSE(display.EditsEnabled());
+}
+
+TEST(PhotoDisplay, FilesItDoesNotShowAreOfferedToTheDesktop) {
+    QTemporaryDir dir;
+    const std::string photo = WriteTestPhoto(dir, "P0000001.JPG");
+    const std::string pdf = dir.filePath(QStringLiteral("D0000001.PDF")).toStdString();
+    std::ofstream(pdf) << "%PDF-1.4\n";
+    std::vector<std::string> asked;
+    SetMessageHandler([&](MessageKind kind, const std::string& text) {
+        if (kind == MessageKind::Question) asked.push_back(text);
+        return false;  // No: nothing is opened
+    });
+    PhotoDisplay display;
+    display.resize(500, 420);
+    display.show();
+    display.SetPhoto(photo, QString(), {pdf});
+    EXPECT_TRUE(asked.empty());
+    EXPECT_FALSE(display.StripText().isEmpty());
+    display.SelectView(1);
+    EXPECT_TRUE(display.Canvas()->ShowsNoPreviewNote());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].rfind("このファイルはプレビュー表示できません。", 0), 0u);
+    // The strip can be hidden, and stays so for the next pane.
+    display.SetStripVisible(false);
+    PhotoDisplay other;
+    EXPECT_FALSE(other.StripVisible());
+    other.SetStripVisible(true);
+    SetMessageHandler(nullptr);
 }
 
 }  // namespace
