@@ -1,6 +1,11 @@
 #include "viewer/photo_display.h"
 
 #include <QActionGroup>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThreadPool>
+#include <algorithm>
+#include <mutex>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QSignalBlocker>
@@ -38,7 +43,12 @@ QString BrightnessCaption(int step) {
     return step < 0 ? QStringLiteral("+%1").arg(-step) : QStringLiteral(" -%1").arg(step);
 }
 
-PhotoDisplay::PhotoDisplay(QWidget* parent) : QWidget(parent), edit_(std::make_unique<TEditControler>()) {
+struct PhotoDisplay::EditJob {
+    std::mutex mutex;
+    TEditControler edit;
+};
+
+PhotoDisplay::PhotoDisplay(QWidget* parent) : QWidget(parent), job_(std::make_shared<EditJob>()) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -185,20 +195,30 @@ void PhotoDisplay::ShowCurrent() {
     } else {
         // Another photo file starts the edit pipeline afresh: no rotation, no brightness.
         if (photo_ != pipelineSource_) {
-            edit_->SetSourceFile(photo_);
+            ++editSerial_;
+            editDirty_ = false;
+            rotation_ = 0;
+            brightness_ = 0;
+            parts_[0] = parts_[1] = parts_[2] = true;
+            {
+                // Waits for an edit of the previous photo that is still running.
+                std::lock_guard<std::mutex> lock(job_->mutex);
+                job_->edit.SetSourceFile(photo_);
+            }
             pipelineSource_ = photo_;
             for (QAction* a : gamma_->menu()->actions()) a->setChecked(a->data().toInt() == 0);
         }
         FillStrip(photo_);
-        canvas_->ShowFile(photo_.empty() ? std::string() : edit_->ResultFile().string(), medium_);
+        canvas_->ShowFile(photo_, medium_);
+        if (rotation_ != 0 || brightness_ != 0 || !parts_[1] || !parts_[2]) ScheduleEdit();
     }
     const bool svg = LowerExtension(shown) == ".svg";
     blackboard_->setVisible(svg);
     annotation_->setVisible(svg);
     {
         const QSignalBlocker a(blackboard_), b(annotation_);
-        blackboard_->setChecked(view_ > 0 || edit_->IsPartVisible(2));
-        annotation_->setChecked(view_ > 0 || edit_->IsPartVisible(1));
+        blackboard_->setChecked(view_ > 0 || parts_[2]);
+        annotation_->setChecked(view_ > 0 || parts_[1]);
     }
     blackboard_->setEnabled(view_ == 0 && svg);
     annotation_->setEnabled(view_ == 0 && svg);
@@ -214,11 +234,57 @@ void PhotoDisplay::SetStripVisible(bool on) { stripToggle_->setChecked(on); }
 bool PhotoDisplay::StripVisible() const { return stripToggle_->isChecked(); }
 
 void PhotoDisplay::SetSvgPart(int part, bool on) {
-    if (view_ != 0 || photo_.empty()) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    edit_->SetPartVisible(part, on);
-    QApplication::restoreOverrideCursor();
-    canvas_->ShowFile(edit_->ResultFile().string(), medium_);
+    if (view_ != 0 || photo_.empty() || part < 1 || part > 2) return;
+    parts_[part] = on;
+    ScheduleEdit();
+}
+
+void PhotoDisplay::ScheduleEdit() {
+    if (editBusy_) {
+        editDirty_ = true;  // the newest request runs when this one is done
+        return;
+    }
+    editBusy_ = true;
+    canvas_->MarkPending();
+    const quint64 serial = editSerial_;
+    const int rotation = rotation_, brightness = brightness_;
+    const bool annotation = parts_[1], blackboard = parts_[2];
+    QPointer<PhotoDisplay> self(this);
+    QThreadPool::globalInstance()->start([self, job = job_, serial, rotation, brightness, annotation, blackboard] {
+        std::string result;
+        {
+            std::lock_guard<std::mutex> lock(job->mutex);
+            TEditControler& e = job->edit;
+            if (e.IsPartVisible(1) != annotation) e.SetPartVisible(1, annotation);
+            if (e.IsPartVisible(2) != blackboard) e.SetPartVisible(2, blackboard);
+            if (e.Rotation() != rotation) e.SetRotation(rotation);
+            if (e.Brightness() != brightness) e.SetBrightness(brightness);
+            result = e.ResultFile().string();
+        }
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, serial, result, rotation] {
+                if (!self) return;
+                self->editBusy_ = false;
+                if (serial != self->editSerial_) {
+                    // Made for a photo shown before; the present one may want its own.
+                    if (self->editDirty_) {
+                        self->editDirty_ = false;
+                        self->ScheduleEdit();
+                    }
+                    return;
+                }
+                if (self->editDirty_) {
+                    self->editDirty_ = false;
+                    self->ScheduleEdit();
+                    return;
+                }
+                if (self->view_ == 0) self->canvas_->ShowFile(result, self->medium_);
+                self->UpdateButtons();
+                emit self->Rotated(rotation);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void PhotoDisplay::FillStrip(const std::string& path) {
@@ -260,29 +326,24 @@ void PhotoDisplay::UpdateButtons() {
     photoButton_->setEnabled(!photo_.empty() || !medium_.isNull());
 }
 
-void PhotoDisplay::Rotate(bool clockwise) { SetRotation((edit_->Rotation() + (clockwise ? 90 : 270)) % 360); }
+void PhotoDisplay::Rotate(bool clockwise) { SetRotation((rotation_ + (clockwise ? 90 : 270)) % 360); }
 
 void PhotoDisplay::SetRotation(int angle) {
     if (photo_.empty() || view_ != 0) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    edit_->SetRotation(angle);
-    QApplication::restoreOverrideCursor();
-    canvas_->ShowFile(edit_->ResultFile().string(), medium_);
-    emit Rotated(edit_->Rotation());
+    rotation_ = ((angle % 360) + 360) % 360 / 90 * 90;
+    ScheduleEdit();
 }
 
-int PhotoDisplay::Rotation() const { return edit_->Rotation(); }
+int PhotoDisplay::Rotation() const { return rotation_; }
 
 void PhotoDisplay::SetBrightness(int step) {
     if (photo_.empty() || view_ != 0) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    edit_->SetBrightness(step);
-    QApplication::restoreOverrideCursor();
-    for (QAction* a : gamma_->menu()->actions()) a->setChecked(a->data().toInt() == step);
-    canvas_->ShowFile(edit_->ResultFile().string(), medium_);
+    brightness_ = std::clamp(step, -5, 3);
+    for (QAction* a : gamma_->menu()->actions()) a->setChecked(a->data().toInt() == brightness_);
+    ScheduleEdit();
 }
 
-int PhotoDisplay::Brightness() const { return edit_->Brightness(); }
+int PhotoDisplay::Brightness() const { return brightness_; }
 
 void PhotoDisplay::SetCounter(const QString& text) { counter_->setText(text); }
 QString PhotoDisplay::Counter() const { return counter_->text(); }

@@ -49,6 +49,8 @@ public:
     // The file the view shows (the edited rendition after a rotation or brightness change).
     const std::string& ShownFile() const { return canvas_->File(); }
     bool EditsEnabled() const;
+    // An edit (rotation, brightness, SVG parts) is being made.
+    bool EditBusy() const { return editBusy_; }
     // The medium or construction folder: only files inside it are handed to other programs.
     void SetDeliveryRoot(const std::string& root) { root_ = root; }
     // The file-information strip ("ファイル情報表示"), kept between runs.
@@ -76,7 +78,17 @@ private:
     void UpdateButtons();
 
     ZoomView* canvas_;
-    std::unique_ptr<TEditControler> edit_;
+    // The edit pipeline runs on a worker thread; its state is shared with the worker, and
+    // the pane keeps the state it asked for.
+    struct EditJob;
+    std::shared_ptr<EditJob> job_;
+    int rotation_ = 0;
+    int brightness_ = 0;
+    bool parts_[3] = {true, true, true};
+    quint64 editSerial_ = 0;
+    bool editBusy_ = false;
+    bool editDirty_ = false;
+    void ScheduleEdit();
     std::string photo_;
     QString medium_;
     std::vector<std::string> drawings_;

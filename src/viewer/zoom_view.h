@@ -37,6 +37,8 @@ public:
     void UndoZoom();
     // The picture has arrived at the scale the zoom needs.
     bool Ready() const { return ready_; }
+    // Another rendition is on its way (an edit runs): not ready until it is shown.
+    void MarkPending() { ready_ = false; }
     const QImage& Image() const { return image_; }
     int ImageScale() const { return imageScale_; }
     // The view position (scroll offsets), for tests.

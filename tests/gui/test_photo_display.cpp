@@ -113,6 +113,19 @@ TEST(PhotoDisplay, RotationAndBrightnessAsPixels) {
     EXPECT_GT(At(view, 0.4, 0.75).blue(), 150) << "blue below";
     EXPECT_GT(At(view, 0.98, 0.5).green(), 200) << "the white rows on the right";
 
+    // Turns asked for while one is being made: the last state wins, shown once it is made.
+    display.Rotate(true);
+    display.Rotate(true);
+    display.Rotate(true);
+    EXPECT_TRUE(display.EditBusy() || !view->Ready());
+    {
+        QElapsedTimer t;
+        t.start();
+        while ((display.EditBusy() || !view->Ready()) && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(display.Rotation(), 0) << "90 + 3 × 90";
+    EXPECT_EQ(display.ShownFile(), photo) << "no turn at all: the photo as delivered";
+
     // Brightness "+2" lightens the blue half; "0" with no rotation shows the file as delivered.
     display.SetRotation(0);
     WaitReady(view);
