@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev ccache python3 libxml2-utils libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev libtiff-dev libxml2-dev
   pkg-config libpoppler-cpp-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
-  qt6-base-dev fonts-ipafont-gothic)
+  qt6-base-dev qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  fonts-ipafont-gothic)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "viewer/photo_display.h"
 
 #include <QActionGroup>
+#include <QStackedLayout>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QThreadPool>
@@ -26,6 +27,9 @@
 #include "imaging/edit_controller.h"
 #include "viewer/icons.h"
 #include "viewer/qt_text.h"
+#ifdef VELVIEW_VIDEO
+#include "viewer/video_player.h"
+#endif
 
 namespace velview::viewer {
 namespace fs = std::filesystem;
@@ -52,8 +56,11 @@ PhotoDisplay::PhotoDisplay(QWidget* parent) : QWidget(parent), job_(std::make_sh
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    canvas_ = new ZoomView(this);
-    layout->addWidget(canvas_, 1);
+    auto* area = new QWidget(this);
+    stack_ = new QStackedLayout(area);
+    canvas_ = new ZoomView(area);
+    stack_->addWidget(canvas_);
+    layout->addWidget(area, 1);
     connect(canvas_, &ZoomView::ZoomChanged, this, [this] {
         UpdateButtons();
         emit ZoomChanged();
@@ -132,6 +139,17 @@ PhotoDisplay::PhotoDisplay(QWidget* parent) : QWidget(parent), job_(std::make_sh
         gammaGroup->addAction(a);
     }
     gamma_->setMenu(gammaMenu);
+    play_ = new QToolButton(this);
+    play_->setText(QStringLiteral("再生"));
+    play_->setCheckable(true);
+    play_->hide();
+    connect(play_, &QToolButton::toggled, this, [this](bool on) {
+        if (on) {
+            PlayVideo();
+        } else {
+            StopVideo();
+        }
+    });
     connect(rotateLeft_, &QToolButton::clicked, this, [this] { Rotate(false); });
     connect(rotateRight_, &QToolButton::clicked, this, [this] { Rotate(true); });
     prior_ = new QToolButton(this);
@@ -149,6 +167,7 @@ PhotoDisplay::PhotoDisplay(QWidget* parent) : QWidget(parent), job_(std::make_sh
     bar->addWidget(rotateLeft_);
     bar->addWidget(rotateRight_);
     bar->addWidget(gamma_);
+    bar->addWidget(play_);
     bar->addStretch(1);
     bar->addWidget(prior_);
     bar->addWidget(counter_);
@@ -185,8 +204,49 @@ void PhotoDisplay::SelectView(int view) {
     emit ViewChanged(view_);
 }
 
+bool PhotoDisplay::CanPlay() const {
+#ifdef VELVIEW_VIDEO
+    const std::string& shown = view_ > 0 ? drawings_[static_cast<std::size_t>(view_ - 1)] : photo_;
+    return LowerExtension(shown) == ".mp4" && IsRegularFile(shown);
+#else
+    return false;
+#endif
+}
+
+bool PhotoDisplay::Playing() const {
+#ifdef VELVIEW_VIDEO
+    return player_ && static_cast<VideoPlayer*>(player_)->Playing();
+#else
+    return false;
+#endif
+}
+
+void PhotoDisplay::PlayVideo() {
+#ifdef VELVIEW_VIDEO
+    if (!CanPlay()) return;
+    if (!player_) {
+        auto* player = new VideoPlayer(this);
+        connect(player, &VideoPlayer::Finished, this, [this] { play_->setChecked(false); });
+        player_ = player;
+        stack_->addWidget(player_);
+    }
+    stack_->setCurrentWidget(player_);
+    static_cast<VideoPlayer*>(player_)->Play(view_ > 0 ? drawings_[static_cast<std::size_t>(view_ - 1)] : photo_);
+#endif
+}
+
+void PhotoDisplay::StopVideo() {
+#ifdef VELVIEW_VIDEO
+    if (player_) static_cast<VideoPlayer*>(player_)->Stop();
+#endif
+    // Back to the still.
+    stack_->setCurrentWidget(canvas_);
+}
+
 void PhotoDisplay::ShowCurrent() {
     drawingButton_->setText(QStringLiteral("参考図%1").arg(lastDrawing_));
+    if (play_->isChecked()) play_->setChecked(false);
+    StopVideo();
     const std::string& shown = view_ > 0 ? drawings_[static_cast<std::size_t>(view_ - 1)] : photo_;
     if (view_ > 0) {
         const std::string& drawing = drawings_[static_cast<std::size_t>(view_ - 1)];
@@ -222,6 +282,7 @@ void PhotoDisplay::ShowCurrent() {
     }
     blackboard_->setEnabled(view_ == 0 && svg);
     annotation_->setEnabled(view_ == 0 && svg);
+    play_->setVisible(CanPlay());
     UpdateButtons();
     // A kind of file the view does not show: the desktop's application may open it.
     if (canvas_->ShowsNoPreviewNote() &&

@@ -11,6 +11,7 @@
 #include "viewer/zoom_view.h"
 
 class QCheckBox;
+class QStackedLayout;
 class QLabel;
 class QMenu;
 class QToolButton;
@@ -51,6 +52,9 @@ public:
     bool EditsEnabled() const;
     // An edit (rotation, brightness, SVG parts) is being made.
     bool EditBusy() const { return editBusy_; }
+    // For a video file: whether it can be played here, and whether it plays.
+    bool CanPlay() const;
+    bool Playing() const;
     // The medium or construction folder: only files inside it are handed to other programs.
     void SetDeliveryRoot(const std::string& root) { root_ = root; }
     // The file-information strip ("ファイル情報表示"), kept between runs.
@@ -107,6 +111,11 @@ private:
     QToolButton* rotateLeft_ = nullptr;
     QToolButton* rotateRight_ = nullptr;
     QToolButton* gamma_ = nullptr;
+    QToolButton* play_ = nullptr;   // for a video: its playback
+    QWidget* player_ = nullptr;     // made on the first play
+    QStackedLayout* stack_ = nullptr;
+    void PlayVideo();
+    void StopVideo();
     QLabel* counter_ = nullptr;
     QToolButton* prior_ = nullptr;
     QToolButton* next_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <fstream>
 
 #include "imaging/jpeg_codec.h"
@@ -186,6 +187,33 @@ TEST(PhotoDisplay, FilesItDoesNotShowAreOfferedToTheDesktop) {
     EXPECT_FALSE(other.StripVisible());
     other.SetStripVisible(true);
     SetMessageHandler(nullptr);
+}
+
+TEST(PhotoDisplay, VideosOfferPlayback) {
+    QTemporaryDir dir;
+    const std::string video = dir.filePath(QStringLiteral("P0000001.MP4")).toStdString();
+    std::ofstream(video) << std::string(2000, 'x');  // not a real video: the player must say so
+    PhotoDisplay display;
+    display.resize(500, 420);
+    display.show();
+    display.SetPhoto(video, QString());
+    WaitReady(display.Canvas());
+    if (!display.CanPlay()) GTEST_SKIP() << "built without Qt Multimedia";
+    QToolButton* button = nullptr;
+    for (QToolButton* b : display.findChildren<QToolButton*>())
+        if (b->text() == QStringLiteral("再生")) button = b;
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isVisible());
+    button->click();
+    // A broken file ends playback by itself, and the still comes back.
+    QElapsedTimer t;
+    t.start();
+    while (button->isChecked() && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_FALSE(display.Playing());
+    // A photo has no playback.
+    display.SetPhoto(WriteTestPhoto(dir, "P0000002.JPG"), QString());
+    EXPECT_FALSE(button->isVisible());
 }
 
 }  // namespace
