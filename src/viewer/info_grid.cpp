@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/ext_registry.h"
+#include "common/text_encoding.h"
 #include "data/pct_checks.h"
 #include "data/pct_info.h"
 #include "viewer/icons.h"
@@ -84,6 +85,16 @@ QVariant InfoGridModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
+int InfoGridModel::LinesOf(int row) const {
+    const int photo = PhotoAt(row);
+    const TEIPctInfo* r = photos_ && photo >= 0 ? photos_->At(photo) : nullptr;
+    int lines = 1;
+    if (!r) return lines;
+    for (int c : shown_)
+        if (const TPIStrings* list = r->FieldList(columns_[static_cast<std::size_t>(c)].field)) lines = std::max(lines, list->Count());
+    return lines;
+}
+
 void InfoGridModel::Repaint() {
     if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
@@ -106,6 +117,15 @@ InfoGrid::InfoGrid(QWidget* parent) : QTableView(parent) {
         if (at.column() == 0) emit PrintTargetClicked(model_.PhotoAt(at.row()));
     });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { SaveWidths(); });
+    // A double click on a column border: as wide as the longest line of its cells.
+    connect(horizontalHeader(), &QHeaderView::sectionHandleDoubleClicked, this, [this](int column) {
+        if (column <= 0) return;
+        std::size_t longest = 0;
+        for (int row = 0; row < model_.rowCount(); ++row)
+            for (const QString& line : model_.data(model_.index(row, column), Qt::DisplayRole).toString().split('\n'))
+                longest = std::max(longest, text::Cp932Length(S(line)));
+        setColumnWidth(column, static_cast<int>(static_cast<double>(longest) * 6.2 + 2));
+    });
 }
 
 void InfoGrid::Rebuild(const TPctInfoList* photos, const std::vector<int>& sequence, bool marks) {
@@ -115,6 +135,12 @@ void InfoGrid::Rebuild(const TPctInfoList* photos, const std::vector<int>& seque
     QSignalBlocker block(horizontalHeader());
     setColumnWidth(0, 90);
     for (int c = 1; c < model_.columnCount(); ++c) setColumnWidth(c, r.ReadInteger("GCWidth" + std::to_string(c), kDefaultWidth));
+    // Rows as tall as their tallest cell: list fields show an entry per line.
+    const int line = std::max(12, fontMetrics().height());
+    for (int row = 0; row < model_.rowCount(); ++row) {
+        const int lines = model_.LinesOf(row);
+        if (lines > 1) setRowHeight(row, line * lines + 4);
+    }
     quiet_ = false;
 }
 

@@ -32,6 +32,8 @@ public:
     const std::vector<int>& Shown() const { return shown_; }
     int PhotoAt(int row) const { return row >= 0 && row < static_cast<int>(sequence_.size()) ? sequence_[static_cast<std::size_t>(row)] : -1; }
     void Repaint();
+    // Lines of the row's tallest cell.
+    int LinesOf(int row) const;
 
 private:
     const TPctInfoList* photos_ = nullptr;

@@ -50,6 +50,8 @@ InspectionPanel::InspectionPanel(QWidget* parent) : QWidget(parent) {
     comment_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     comment_->setAttribute(Qt::WA_InputMethodEnabled);
     comment_->lineEdit()->installEventFilter(this);
+    // Tinted while it has the focus, so the inspector sees where the typing goes.
+    comment_->setStyleSheet(QStringLiteral("QComboBox QLineEdit:focus { background: #fff4c8; }"));
     layout->addWidget(comment_, 1);
     connect(states_, &QButtonGroup::idClicked, this, &InspectionPanel::StateClicked);
     connect(comment_->lineEdit(), &QLineEdit::textEdited, this, &InspectionPanel::CommentEdited);

@@ -176,6 +176,7 @@ void TreePane::BuildPanel() {
         rows_[k]->setMinimumContentsLength(8);
         rows_[k]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         rows_[k]->setFixedHeight(20 + 2);
+        rows_[k]->setStyleSheet(QStringLiteral("QComboBox QLineEdit:focus { background: #fff4c8; }"));
         rowsLayout_->addWidget(rowLabels_[k], k, 0);
         rowsLayout_->addWidget(rows_[k], k, 1);
         connect(rows_[k], &ConditionCombo::AboutToPopup, this, [this, k] { RebuildLaterList(k); });

@@ -266,17 +266,27 @@ void ZoomView::UpdateCursor() {
 }
 
 void ZoomView::mousePressEvent(QMouseEvent* e) {
-    pressed_ = e->buttons();
+    pressed_ |= e->buttons();
     if (e->buttons() == e->button()) {
         pressAt_ = e->position().toPoint();
         lastDrag_ = pressAt_;
         dragging_ = false;
     }
+    if ((e->buttons() & Qt::LeftButton) && (e->buttons() & Qt::RightButton)) {
+        gesture_ = true;
+        gestureAt_ = e->position().toPoint();
+        dragging_ = false;
+    }
 }
 
 void ZoomView::mouseMoveEvent(QMouseEvent* e) {
-    if (!(e->buttons() & Qt::LeftButton) || pressed_ != Qt::LeftButton) return;
     const QPoint p = e->position().toPoint();
+    if (gesture_) {
+        gestureAt_ = p;
+        viewport()->update();
+        return;
+    }
+    if (!(e->buttons() & Qt::LeftButton) || pressed_ != Qt::LeftButton) return;
     if (!dragging_ && (std::abs(p.x() - pressAt_.x()) > 10 || std::abs(p.y() - pressAt_.y()) > 10)) {
         dragging_ = true;
         viewport()->setCursor(Qt::ClosedHandCursor);
@@ -291,20 +301,55 @@ void ZoomView::mouseMoveEvent(QMouseEvent* e) {
 void ZoomView::mouseReleaseEvent(QMouseEvent* e) {
     const bool wasDrag = dragging_;
     dragging_ = false;
-    if (e->buttons() != Qt::NoButton) return;  // the other button is still down
-    const Qt::MouseButtons pressed = pressed_;
+    if (e->buttons() != Qt::NoButton) return;  // a button is still down
     pressed_ = Qt::NoButton;
-    if (wasDrag) {
+    if (gesture_) {
+        gesture_ = false;
+        viewport()->update();
+        // Carried out only when released over the view.
+        if (viewport()->rect().contains(e->position().toPoint())) Gesture(pressAt_, e->position().toPoint());
         UpdateCursor();
         return;
     }
-    if (pressed == (Qt::LeftButton | Qt::RightButton)) {
-        UndoZoom();  // both buttons: the previous view
+    if (wasDrag) {
+        UpdateCursor();
         return;
     }
     const QPointF at = e->position();
     if (e->button() == Qt::LeftButton && zoom_.CanZoomIn()) ZoomAround(at, 0, true, true);
     if (e->button() == Qt::RightButton && zoom_.CanZoomOut()) ZoomAround(at, 0, true, false);
+}
+
+void ZoomView::Gesture(QPoint from, QPoint to) {
+    const int dx = to.x() - from.x(), dy = to.y() - from.y();
+    if (dx >= 0 && dy >= 0) {
+        ZoomToRect(QRect(from, to).normalized());
+    } else if (dx > 0 && dy < 0) {
+        UndoZoom();
+    } else {
+        SetZoom(0);
+    }
+}
+
+void ZoomView::ZoomToRect(QRect r) {
+    if (!zoom_.HasPicture() || zoom_.Effective() >= zoom_.MaximumZoom() || r.width() < 2 || r.height() < 2) return;
+    SaveView();
+    const QSize v = viewport()->size();
+    // The rectangle fills the window along its limiting direction.
+    const double e = zoom_.Effective();
+    const double z = std::min(zoom_.MaximumZoom(), e * std::min(static_cast<double>(v.width()) / r.width(), static_cast<double>(v.height()) / r.height()));
+    const QPointF centre = QPointF(r.center()) + QPointF(ScrollPosition());
+    const QRect before = PictureRect();
+    if (!zoom_.SetZoom(z)) return;
+    if (std::abs(saved_.zoom - zoom_.Requested()) >= 0.001) undo_ = saved_;
+    Relayout({-1, -1});
+    const QRect after = PictureRect();
+    // The rectangle's centre, in picture units, comes to the window centre.
+    const QPointF inPicture = (centre - QPointF(before.topLeft())) / e;
+    const QPointF target = QPointF(after.topLeft()) + inPicture * zoom_.Effective();
+    horizontalScrollBar()->setValue(static_cast<int>(std::lround(target.x() - v.width() / 2.0)));
+    verticalScrollBar()->setValue(static_cast<int>(std::lround(target.y() - v.height() / 2.0)));
+    emit ZoomChanged();
 }
 
 void ZoomView::wheelEvent(QWheelEvent* e) {
@@ -369,6 +414,25 @@ void ZoomView::paintEvent(QPaintEvent* e) {
     const QRectF target(pic.left() + sx * factor, pic.top() + sy * factorY, source.width() * factor, source.height() * factorY);
     g.setRenderHint(QPainter::SmoothPixmapTransform, factor < 4);
     g.drawImage(target, image_, source);
+    if (gesture_) {
+        // The sign of the gesture the drag now makes, at its start.
+        g.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        g.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        g.setPen(QPen(Qt::white, 2));
+        g.setBrush(Qt::NoBrush);
+        const int dx = gestureAt_.x() - pressAt_.x(), dy = gestureAt_.y() - pressAt_.y();
+        if (dx >= 0 && dy >= 0) {
+            g.drawRect(QRect(pressAt_, gestureAt_).normalized());
+        } else if (dx > 0 && dy < 0) {
+            g.drawRect(QRect(pressAt_ - QPoint(10, 10), QSize(20, 20)));
+        } else if (dx < 0 && dy > 0) {
+            g.drawRect(QRect(pressAt_ - QPoint(15, 15), QSize(30, 30)));
+            g.drawLine(pressAt_ + QPoint(5, -5), pressAt_ + QPoint(15, -15));
+        } else {
+            g.drawRect(QRect(pressAt_ - QPoint(12, 12), QSize(25, 25)));
+            g.drawRect(QRect(pressAt_ - QPoint(7, 7), QSize(15, 15)));
+        }
+    }
 }
 
 }  // namespace velview::viewer

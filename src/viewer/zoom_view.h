@@ -41,6 +41,11 @@ public:
     void MarkPending() { ready_ = false; }
     const QImage& Image() const { return image_; }
     int ImageScale() const { return imageScale_; }
+    // The gestures made with both buttons held, by the direction of the drag: down-right zooms
+    // to the rectangle, up-right goes back to the previous view, down-left and up-left fit the
+    // picture (paper and extents of CAD drawings are fitted the same way). `to` is the release
+    // point; both points are in view coordinates.
+    void Gesture(QPoint from, QPoint to);
     // The view position (scroll offsets), for tests.
     QPoint ScrollPosition() const;
 
@@ -85,6 +90,11 @@ private:
     QPoint lastDrag_;
     bool dragging_ = false;
     Qt::MouseButtons pressed_;
+    // Both buttons down: a gesture from pressAt_; its kind is the direction of the drag.
+    bool gesture_ = false;
+    QPoint gestureAt_;
+    void FinishGesture(QPoint at);
+    void ZoomToRect(QRect r);
 };
 
 }  // namespace velview::viewer

@@ -4,9 +4,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QByteArray>
+#include <QCheckBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <fstream>
+#include <iterator>
 
 #include "imaging/jpeg_codec.h"
 #include "imaging/raster.h"
@@ -85,6 +88,86 @@ TEST(PhotoDisplay, ZoomStepsFitAndRefinedDecode) {
     // A new file goes back to fit.
     view->SetZoom(2.0);
     display.SetPhoto(WriteTestPhoto(dir, "P0000002.JPG"), QString());
+    EXPECT_TRUE(view->Model().FitMode());
+}
+
+std::string Base64(const std::string& in) {
+    return QByteArray::fromStdString(in).toBase64().toStdString();
+}
+
+// An SVG photo of electronic blackboards: the photo layer, the blackboard and an annotation.
+std::string WriteSvgPhoto(const QTemporaryDir& dir, const std::string& photoJpeg, const std::string& boardJpeg) {
+    const auto image = [](const std::string& jpeg, int x, int y, int w, int h) {
+        return "<image x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\"" + std::to_string(w) + "\" height=\"" +
+               std::to_string(h) + "\" xlink:href=\"data:image/jpeg;base64," + Base64(jpeg) + "\"/>";
+    };
+    const std::string svg =
+        "<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+        "width=\"640\" height=\"480\"><g id=\"dcp_org_img\">" + image(photoJpeg, 0, 0, 640, 480) +
+        "</g><g id=\"dcp_chalkboard_img\">" + image(boardJpeg, 0, 320, 240, 160) + "</g><g id=\"dcp_annotation\"></g></svg>";
+    const std::string path = dir.filePath(QStringLiteral("P0000001.SVG")).toStdString();
+    std::ofstream(path, std::ios::binary) << svg;
+    return path;
+}
+
+TEST(PhotoDisplay, SvgPartSwitches) {
+    QTemporaryDir dir;
+    const std::string photoPath = WriteTestPhoto(dir, "photo.jpg");
+    std::string photo, board;
+    {
+        std::ifstream in(photoPath, std::ios::binary);
+        photo.assign(std::istreambuf_iterator<char>(in), {});
+        Raster green;
+        green.Allocate(240, 160);
+        for (std::size_t i = 0; i < green.rgb.size(); i += 3) green.rgb[i] = 20, green.rgb[i + 1] = 160, green.rgb[i + 2] = 40;
+        board = EncodeJpeg(green, 90);
+    }
+    const std::string svg = WriteSvgPhoto(dir, photo, board);
+    PhotoDisplay display;
+    display.resize(500, 420);
+    display.show();
+    display.SetPhoto(svg, QString());
+    ZoomView* view = display.Canvas();
+    WaitReady(view);
+    QCheckBox* blackboard = nullptr;
+    for (QCheckBox* b : display.findChildren<QCheckBox*>())
+        if (b->text() == QStringLiteral("黒板")) blackboard = b;
+    ASSERT_NE(blackboard, nullptr);
+    EXPECT_TRUE(blackboard->isVisible()) << "offered for SVG photos";
+    EXPECT_TRUE(blackboard->isChecked());
+    ASSERT_TRUE(view->Model().HasPicture());
+    // Without the blackboard layer the lower left shows the photo (red) again.
+    blackboard->setChecked(false);
+    QElapsedTimer t;
+    t.start();
+    while ((display.EditBusy() || !view->Ready()) && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_NE(display.ShownFile(), svg) << "an edited rendition";
+    EXPECT_GT(At(view, 0.1, 0.9).red(), 150);
+    // A JPEG photo has no such switches.
+    display.SetPhoto(photoPath, QString());
+    EXPECT_FALSE(blackboard->isVisible());
+}
+
+TEST(PhotoDisplay, GesturesZoomToARectangleAndBack) {
+    QTemporaryDir dir;
+    PhotoDisplay display;
+    display.resize(500, 420);
+    display.show();
+    display.SetPhoto(WriteTestPhoto(dir, "P0000001.JPG", 1600, 1200), QString());
+    ZoomView* view = display.Canvas();
+    WaitReady(view);
+    const double fit = view->Model().Effective();
+    const QSize v = view->viewport()->size();
+    // Down-right: the rectangle (a quarter of the window's width) fills the window.
+    const QPoint from(v.width() / 4, v.height() / 4);
+    view->Gesture(from, from + QPoint(v.width() / 4, v.height() / 4));
+    EXPECT_NEAR(view->Model().Effective(), fit * 4, fit * 0.2);
+    EXPECT_FALSE(view->Model().FitMode());
+    // Up-right: the previous view; down-left: fit.
+    view->Gesture(from, from + QPoint(30, -30));
+    EXPECT_TRUE(view->Model().FitMode());
+    view->SetZoom(2.0);
+    view->Gesture(from, from + QPoint(-30, 30));
     EXPECT_TRUE(view->Model().FitMode());
 }
 
