@@ -57,6 +57,7 @@
 #include "viewer/photo_display.h"
 #include "viewer/photo_list_view.h"
 #include "viewer/qt_text.h"
+#include "viewer/raster_image.h"
 #include "viewer/thumbnail_provider.h"
 #include "viewer/title_window.h"
 #include "viewer/tree_pane.h"
@@ -840,11 +841,7 @@ void MainWindow::CopyToClipboard() {
         Warning(this, path + "\r\rこのファイルは読み込めません。");
         return;
     }
-    const Raster& r = picture.raster;
-    QImage image(r.width, r.height, QImage::Format_RGB888);
-    for (int y = 0; y < r.height; ++y)
-        std::memcpy(image.scanLine(y), r.rgb.data() + std::size_t(y) * std::size_t(r.width) * 3, std::size_t(r.width) * 3);
-    QApplication::clipboard()->setImage(image);
+    QApplication::clipboard()->setImage(ToQImage(picture.raster));
 }
 
 void MainWindow::SavePhotoFile() {

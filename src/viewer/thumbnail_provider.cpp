@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "viewer/raster_image.h"
 #include "imaging/thumbnail.h"
 
 namespace velview::viewer {
@@ -13,13 +14,6 @@ namespace {
 // Requests beyond this many are the oldest ones, for cards long scrolled past.
 constexpr std::size_t kMaxQueued = 256;
 
-QImage ToImage(const Raster& r) {
-    if (r.Empty()) return {};
-    QImage image(r.width, r.height, QImage::Format_RGB888);
-    for (int y = 0; y < r.height; ++y)
-        std::memcpy(image.scanLine(y), r.rgb.data() + std::size_t(y) * std::size_t(r.width) * 3, std::size_t(r.width) * 3);
-    return image;
-}
 
 }  // namespace
 
@@ -101,7 +95,7 @@ void ThumbnailProvider::Work() {
         maker.targetWidth = r.size.width();
         maker.targetHeight = r.size.height();
         QImage image;
-        if (!r.path.empty() && maker.MakeFromFile(r.path)) image = ToImage(maker.Result());
+        if (!r.path.empty() && maker.MakeFromFile(r.path)) image = ToQImage(maker.Result());
         QMetaObject::invokeMethod(
             this, [this, g = r.generation, p = r.photo, f = r.fourUp, i = std::move(image)]() mutable { Deliver(g, p, f, std::move(i)); },
             Qt::QueuedConnection);

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "common/file_io.h"
+#include "viewer/raster_image.h"
 #include "imaging/graphic_info.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/picture_loader.h"
@@ -21,13 +22,6 @@ namespace {
 
 constexpr int kMargin = 8;  // around the picture: the frame and its shadow
 
-QImage ToImage(const Raster& r) {
-    if (r.Empty()) return {};
-    QImage image(r.width, r.height, QImage::Format_RGB888);
-    for (int y = 0; y < r.height; ++y)
-        std::memcpy(image.scanLine(y), r.rgb.data() + std::size_t(y) * std::size_t(r.width) * 3, std::size_t(r.width) * 3);
-    return image;
-}
 
 bool IsJpegName(const std::string& p) {
     const auto dot = p.find_last_of('.');
@@ -127,14 +121,14 @@ void ZoomView::RequestDecode(int scale) {
                         z.SetSpace(space.width(), space.height());
                         k = z.DecoderScale();
                     }
-                    image = ToImage(DecodeJpeg(bytes, 1 << k));
+                    image = ToQImage(DecodeJpeg(bytes, 1 << k));
                     failed = image.isNull();
                 }
             } else {
                 Picture picture;
                 failed = LoadPictureFile(path, picture, false) != 0 || picture.raster.Empty();
                 if (!failed) {
-                    image = ToImage(picture.raster);
+                    image = ToQImage(picture.raster);
                     w = image.width();
                     h = image.height();
                 }
