@@ -44,29 +44,19 @@ QPixmap StateIcon(int state, int size) {
     return p;
 }
 
-QPixmap RepresentativeIcon(bool set, int size) {
+namespace {
+// A flag of the photo: its colour when set, grey when not.
+QPixmap FlagIcon(bool set, int size, const QColor& colour, const QString& glyph) {
     QPixmap p = Canvas(size);
     QPainter g(&p);
-    Badge(g, size, set ? QColor(0xe0, 0x90, 0x10) : QColor(0xdd, 0xdd, 0xdd), QStringLiteral("代"),
-          set ? Qt::white : QColor(0x99, 0x99, 0x99));
+    Badge(g, size, set ? colour : QColor(0xdd, 0xdd, 0xdd), glyph, set ? Qt::white : QColor(0x99, 0x99, 0x99));
     return p;
 }
+}  // namespace
 
-QPixmap FrequencyIcon(bool set, int size) {
-    QPixmap p = Canvas(size);
-    QPainter g(&p);
-    Badge(g, size, set ? QColor(0x30, 0x70, 0xc0) : QColor(0xdd, 0xdd, 0xdd), QStringLiteral("頻"),
-          set ? Qt::white : QColor(0x99, 0x99, 0x99));
-    return p;
-}
-
-QPixmap ReferenceIcon(bool set, int size) {
-    QPixmap p = Canvas(size);
-    QPainter g(&p);
-    Badge(g, size, set ? QColor(0x70, 0x50, 0xa0) : QColor(0xdd, 0xdd, 0xdd), QStringLiteral("図"),
-          set ? Qt::white : QColor(0x99, 0x99, 0x99));
-    return p;
-}
+QPixmap RepresentativeIcon(bool set, int size) { return FlagIcon(set, size, QColor(0xe0, 0x90, 0x10), QStringLiteral("代")); }
+QPixmap FrequencyIcon(bool set, int size) { return FlagIcon(set, size, QColor(0x30, 0x70, 0xc0), QStringLiteral("頻")); }
+QPixmap ReferenceIcon(bool set, int size) { return FlagIcon(set, size, QColor(0x70, 0x50, 0xa0), QStringLiteral("図")); }
 
 QIcon TreeNodeIcon(int item) {
     static const QColor kColours[8] = {QColor(0x50, 0x50, 0x50), QColor(0x1f, 0x6f, 0xb4), QColor(0x2e, 0x8b, 0x57),
