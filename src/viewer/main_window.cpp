@@ -743,7 +743,6 @@ void MainWindow::UpdateCommandStates() {
     Action("next")->setEnabled(current && position_ < static_cast<int>(sequence_.size()));
     Action("copy")->setEnabled(photoCombo_->count() > 0);
     Action("reload")->setEnabled(!tree_->Folder().empty());
-    (void)listed;
 }
 
 void MainWindow::SetInspectionState(int state, bool allListed) {
